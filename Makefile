@@ -1,0 +1,56 @@
+# The two commands of the README: `make run` and `make test`. Everything else
+# is a step of theirs. CMake does the building underneath:
+#   build/native  gcc: core unit tests, art generator, tools, benchmarks
+#   build/asan    clang with ASan+UBSan: the unit tests again, and the fuzzers
+#   build/win     MinGW i686: Ionsift.dll, the stand-ins, the Windows tests
+
+BUILD  := build
+NATIVE := $(BUILD)/native
+ASAN   := $(BUILD)/asan
+WIN    := $(BUILD)/win
+JOBS   ?= $(shell nproc)
+FUZZ_SECONDS ?= 10
+
+.PHONY: all bootstrap native asan win run test test-native test-asan test-win test-fuzz bench clean
+
+all: win
+
+bootstrap:
+	@scripts/bootstrap
+
+native: bootstrap
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+asan: bootstrap
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DIONSIFT_SANITIZE=ON -DIONSIFT_FUZZ=ON >/dev/null
+	@cmake --build $(ASAN) -j$(JOBS)
+
+win: native
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONSIFT_ART_DIR=$(abspath $(NATIVE))/art >/dev/null
+	@cmake --build $(WIN) -j$(JOBS)
+
+run: win
+	@scripts/run-host
+
+test: test-native test-asan test-fuzz test-win
+
+test-native: native
+	@ctest --test-dir $(NATIVE) --output-on-failure
+
+test-asan: asan
+	@ctest --test-dir $(ASAN) --output-on-failure
+
+test-fuzz: asan
+	@scripts/run-fuzzers $(ASAN)/fuzz $(FUZZ_SECONDS)
+
+test-win: win
+	@scripts/win-test $(WIN)
+
+bench: native
+	@scripts/run-benchmarks $(NATIVE)
+
+clean:
+	rm -rf $(BUILD)

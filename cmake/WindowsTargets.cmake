@@ -1,0 +1,39 @@
+# 32-bit Windows build: the plug-in, the stand-ins, the staged host folder and
+# the Windows tests that CTest runs through Wine.
+enable_language(RC)
+
+set(IONSIFT_ART_DIR "" CACHE PATH "Folder with the generated bitmaps and icons (native build's art/)")
+if(NOT IONSIFT_ART_DIR)
+  message(FATAL_ERROR "IONSIFT_ART_DIR is not set: build the native tree first (make does)")
+endif()
+
+set(IONSIFT_STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
+set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+add_library(Ionsift SHARED
+  shell/plugin_entry_win.cpp
+  shell/Ionsift.def
+  resources/ionsift.rc
+)
+set_target_properties(Ionsift PROPERTIES PREFIX "" OUTPUT_NAME Ionsift
+  RUNTIME_OUTPUT_DIRECTORY ${IONSIFT_STAGE_DIR})
+target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR})
+target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNINGS}>)
+# stdcall exports keep their plain names through the .def file.
+target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
+target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+foreach(part host/locale host/app tests/win)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${part}/CMakeLists.txt)
+    add_subdirectory(${part})
+  endif()
+endforeach()
+
+# The host folder as the plug-in expects it: Data\Databases, Docs\Html\ionsift.
+file(MAKE_DIRECTORY ${IONSIFT_STAGE_DIR}/Data/Databases)
+configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm COPYONLY)

@@ -1,0 +1,100 @@
+#include "host/app/command_line.h"
+
+#include <cstddef>
+
+namespace ionsift::host {
+namespace {
+
+constexpr char kQuote = '"';
+
+// closes[i]: a quote at i may end a quoted argument such that the rest of the
+// line from i + 1 splits cleanly. Computed right to left in one pass.
+std::vector<bool> CleanClosingQuotes(const std::string& s) {
+    const std::size_t n = s.size();
+    std::vector<bool> splits(n + 1, false);  // the line from i splits cleanly
+    std::vector<bool> closes(n, false);
+    splits[n] = true;
+    bool closingAhead = false;  // some clean closing quote lies right of i
+    std::size_t wordEnd = n;
+    bool wordHasQuote = false;  // quote between i and wordEnd (exclusive of i)
+    for (std::size_t i = n; i-- > 0;) {
+        const char c = s[i];
+        if (IsCommandBlank(c)) {
+            splits[i] = splits[i + 1];
+            wordEnd = i;
+            wordHasQuote = false;
+        } else if (c == kQuote) {
+            splits[i] = closingAhead;  // as the opening quote of an argument
+            wordHasQuote = true;
+        } else {
+            splits[i] = !wordHasQuote && splits[wordEnd];
+        }
+        if (c == kQuote && (i + 1 == n || IsCommandBlank(s[i + 1])) && splits[i + 1]) {
+            closes[i] = true;
+            closingAhead = true;
+        }
+    }
+    return closes;
+}
+
+std::size_t SkipBlanks(const std::string& s, std::size_t i) {
+    while (i < s.size() && IsCommandBlank(s[i])) ++i;
+    return i;
+}
+
+std::size_t WordEnd(const std::string& s, std::size_t i) {
+    while (i < s.size() && !IsCommandBlank(s[i])) ++i;
+    return i;
+}
+
+// Position of the quote that ends the argument opened at `open`, or npos.
+std::size_t ClosingQuote(const std::string& s, const std::vector<bool>& closes, std::size_t open) {
+    std::size_t fallback = std::string::npos;
+    for (std::size_t i = open + 1; i < s.size(); ++i) {
+        if (s[i] != kQuote) continue;
+        if (closes[i]) return i;
+        if (fallback == std::string::npos && (i + 1 == s.size() || IsCommandBlank(s[i + 1]))) {
+            fallback = i;
+        }
+    }
+    return fallback;
+}
+
+}  // namespace
+
+bool IsCommandBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+ParsedCommand ParseCommandLine(const std::string& line) {
+    ParsedCommand parsed;
+    std::size_t i = SkipBlanks(line, 0);
+    const std::size_t wordEnd = WordEnd(line, i);
+    parsed.word = line.substr(i, wordEnd - i);
+    i = SkipBlanks(line, wordEnd);
+    parsed.rest = line.substr(i);
+
+    const std::vector<bool> closes = CleanClosingQuotes(line);
+    while (i < line.size()) {
+        CommandArgument argument;
+        if (line[i] == kQuote) {
+            argument.quoted = true;
+            const std::size_t close = ClosingQuote(line, closes, i);
+            if (close == std::string::npos) {
+                argument.text = line.substr(i + 1);
+                parsed.unterminatedQuote = true;
+                i = line.size();
+            } else {
+                argument.text = line.substr(i + 1, close - i - 1);
+                i = close + 1;
+            }
+        } else {
+            const std::size_t end = WordEnd(line, i);
+            argument.text = line.substr(i, end - i);
+            i = end;
+        }
+        parsed.arguments.push_back(std::move(argument));
+        i = SkipBlanks(line, i);
+    }
+    return parsed;
+}
+
+}  // namespace ionsift::host

@@ -1,0 +1,93 @@
+#include "shell/host_numbers.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace ionsift {
+namespace {
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+const char* SkipSpace(const char* p) {
+    while (IsCSpace(*p)) ++p;
+    return p;
+}
+
+// from_chars reports range errors without a value; decide between overflow
+// and underflow from the text itself: a negative exponent or a zero integer
+// part can only underflow.
+bool TextUnderflows(const char* first, const char* last) {
+    const char* p = first;
+    while (p < last && *p == '0') ++p;
+    const bool zeroIntegerPart = (p == last || !IsDigit(*p));
+    for (const char* q = first; q < last; ++q) {
+        if ((*q == 'e' || *q == 'E') && q + 1 < last && q[1] == '-') return true;
+    }
+    return zeroIntegerPart;
+}
+
+}  // namespace
+
+std::string FormatFixed(double value, int decimals) {
+    if (decimals < 0) decimals = 0;
+    // Fixed notation of the largest double needs 309 integer digits.
+    char buffer[400 + 64];
+    if (decimals > 64) decimals = 64;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) return std::string();
+    return std::string(buffer, result.ptr);
+}
+
+double ReadHostReal(const char* text, const char** end) {
+    if (end) *end = text;
+    if (!text) return 0.0;
+    const char* p = SkipSpace(text);
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = (*p == '-');
+        ++p;
+    }
+    // from_chars takes no sign and no hexadecimal form; strtod's hex floats
+    // never occur in host text, so "0x1" reads as 0 followed by "x1".
+    const char* last = p + std::strlen(p);
+    double value = 0.0;
+    const auto result = std::from_chars(p, last, value, std::chars_format::general);
+    if (result.ptr == p) return 0.0;
+    if (result.ec == std::errc::result_out_of_range)
+        value = TextUnderflows(p, result.ptr) ? 0.0 : HUGE_VAL;
+    if (end) *end = result.ptr;
+    return negative ? -value : value;
+}
+
+long ReadHostInt(const char* text, const char** end) {
+    if (end) *end = text;
+    if (!text) return 0;
+    const char* p = SkipSpace(text);
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = (*p == '-');
+        ++p;
+    }
+    if (!IsDigit(*p)) return 0;
+    const char* last = p;
+    while (IsDigit(*last)) ++last;
+    if (end) *end = last;
+    // Parse the magnitude as unsigned so that LONG_MIN stays representable.
+    unsigned long long magnitude = 0;
+    const auto result = std::from_chars(p, last, magnitude);
+    const unsigned long long limit =
+        negative ? static_cast<unsigned long long>(LONG_MAX) + 1ULL : LONG_MAX;
+    if (result.ec == std::errc::result_out_of_range || magnitude > limit)
+        return negative ? LONG_MIN : LONG_MAX;
+    if (negative) return magnitude == limit ? LONG_MIN : -static_cast<long>(magnitude);
+    return static_cast<long>(magnitude);
+}
+
+}  // namespace ionsift

@@ -1,0 +1,33 @@
+#include "shell/string_table.h"
+
+namespace ionsift {
+
+const StringRow kStringTable[kStringCount] = {
+#define X(id, text) {id, text},
+#include "resources/strings_en.inc"
+#undef X
+};
+
+const char* DefaultString(int id) {
+    for (const StringRow& row : kStringTable) {
+        if (row.id == id) return row.text;
+    }
+    return kUnknownString;
+}
+
+LocaleLibrary& TheLocaleLibrary() {
+    static LocaleLibrary library;
+    return library;
+}
+
+const char* LocString(int id) {
+    const char* fallback = DefaultString(id);
+    const LocaleLibrary& locale = TheLocaleLibrary();
+    if (locale.catalog != 0 && locale.getCatStr) {
+        const char* text = locale.getCatStr(locale.catalog, id, fallback);
+        return text ? text : fallback;
+    }
+    return fallback;
+}
+
+}  // namespace ionsift

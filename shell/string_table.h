@@ -1,0 +1,41 @@
+// User-visible texts by string ID, with the built-in English defaults, and the
+// host's message catalog that translates them.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/locale_api.h"
+
+namespace ionsift {
+
+struct StringRow {
+    std::int32_t id;
+    const char* text;
+};
+
+constexpr int kStringCount = 54;
+extern const StringRow kStringTable[kStringCount];
+
+constexpr const char* kUnknownString = "Unknown localized string";
+
+// The built-in English text of an ID; kUnknownString when the table has none.
+const char* DefaultString(int id);
+
+// The host's localization library as resolved through the host's loader, and
+// the catalog opened in the host's language (0: built-in texts only).
+struct LocaleLibrary {
+    void* module = nullptr;
+    LocCloseCatFn closeCat = nullptr;
+    LocGetCatStrFn getCatStr = nullptr;
+    LocGetErrFn getErr = nullptr;
+    LocGetErrStrFn getErrStr = nullptr;
+    LocOpenCatFn openCat = nullptr;
+    int catalog = 0;
+};
+LocaleLibrary& TheLocaleLibrary();
+
+// The catalog's translation of the ID, or the built-in default. The text is
+// read-only and stays valid until the catalog is closed.
+const char* LocString(int id);
+
+}  // namespace ionsift
