@@ -283,7 +283,11 @@ TEST_P(ShippedCatalog, KeepsFormatsMnemonicsAndSpecialBytes) {
   EXPECT_EQ(filter[3], "*.dif");
 }
 
-TEST_P(ShippedCatalog, MnemonicsAreUniqueWithinEachMenu) {
+// The English defaults are given texts (they repeat "S" in the results popup);
+// translations must not add collisions.
+class Translation : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Translation, MnemonicsAreUniqueWithinEachMenu) {
   const std::vector<std::vector<int>> menus = {
       {36, 34, 35, 40, 32, 31, 33}, {22, 23, 26}, {28, 29, 30}, {24, 27, 25}, {45, 41, 40, 43, 42, 44},
   };
@@ -312,6 +316,7 @@ TEST_P(ShippedCatalog, IsWindows1252NotUtf8) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedCatalog, ::testing::Values("english", "german", "french"));
+INSTANTIATE_TEST_SUITE_P(Languages, Translation, ::testing::Values("german", "french"));
 
 TEST(ShippedCatalogs, TranslationsUseSingleByteLetters) {
   EXPECT_EQ(LoadShipped("german").texts.at(7), "\xDC" "ber Ionsift");

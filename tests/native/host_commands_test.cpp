@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/app/command_table.h"
+#include "host/app/host_language.h"
+#include "host/app/host_options.h"
+#include "host/app/plugin_menu_plan.h"
+
+namespace ionsift::host {
+namespace {
+
+class FakeHost : public HostServices {
+public:
+    int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
+        boxes.push_back({text, title, style});
+        return button;
+    }
+    std::string Language() const override { return language; }
+    void SetBusy(bool busy) override { busyCalls.push_back(busy); }
+
+    struct Box {
+        std::string text, title;
+        unsigned style;
+    };
+    std::vector<Box> boxes;
+    std::vector<bool> busyCalls;
+    int button = 1;
+    std::string language = "french";
+};
+
+TEST(HostCommands, MessageBoxAnswersTheButtonPressed) {
+    FakeHost host;
+    host.button = 7;  // IDNO
+    const CommandResult r = ExecuteCommand("messagebox \"Keep \"it\"?\" \"Ionsift\" 4294967295", host);
+    EXPECT_EQ(r.error, kCommandOk);
+    EXPECT_EQ(r.answer, "7");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "Keep \"it\"?");
+    EXPECT_EQ(host.boxes[0].title, "Ionsift");
+    EXPECT_EQ(host.boxes[0].style, 4294967295u);
+}
+
+TEST(HostCommands, MessageBoxRejectsBadArgumentsWithoutShowing) {
+    for (const char* line : {"messagebox", "messagebox \"t\" \"T\" 1x", "messagebox \"t\" \"T\" -1",
+                             "messagebox \"t\" \"T\" 4294967296", "messagebox \"unterminated",
+                             "messagebox \"a\" \"b\" 0 extra"}) {
+        FakeHost host;
+        const CommandResult r = ExecuteCommand(line, host);
+        EXPECT_EQ(r.error, kCommandBadArguments) << line;
+        EXPECT_EQ(r.answer.substr(0, 1), "0") << line;
+        EXPECT_TRUE(host.boxes.empty()) << line;
+    }
+}
+
+TEST(HostCommands, MessageBoxThatCannotBeShownIsAHostFailure) {
+    FakeHost host;
+    host.button = 0;
+    const CommandResult r = ExecuteCommand("messagebox \"t\"", host);
+    EXPECT_EQ(r.error, kCommandHostFailure);
+    EXPECT_EQ(host.boxes.at(0).style, 0u);
+}
+
+TEST(HostCommands, GetPrfLangAnswersTheHostLanguage) {
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("Get PrfLang", host);
+    EXPECT_EQ(r.error, kCommandOk);
+    EXPECT_EQ(r.answer, "french");
+    EXPECT_EQ(ExecuteCommand("Get prflang", host).error, kCommandUnknown);
+    EXPECT_EQ(ExecuteCommand("Get", host).error, kCommandUnknown);
+}
+
+TEST(HostCommands, CursorSwitchesBusyState) {
+    FakeHost host;
+    EXPECT_EQ(ExecuteCommand("Cursor Busy", host).error, kCommandOk);
+    EXPECT_EQ(ExecuteCommand("Cursor Default", host).error, kCommandOk);
+    EXPECT_EQ(ExecuteCommand("Cursor Wait", host).error, kCommandBadArguments);
+    EXPECT_EQ(host.busyCalls, std::vector<bool>({true, false}));
+}
+
+TEST(HostCommands, LaterCommandsFailWithAnswerStartingWithZero) {
+    for (const char* word : {"DbOpen", "DbSqlExec", "DbClose", "DbGetRowId", "IsoDist", "CopyText"}) {
+        FakeHost host;
+        const CommandResult r = ExecuteCommand(std::string(word) + " \"x\"", host);
+        EXPECT_EQ(r.error, kCommandNotServedYet) << word;
+        EXPECT_EQ(r.answer, std::string("0 not served yet: ") + word);
+    }
+}
+
+TEST(HostCommands, UnknownAndMiscasedWordsAreUnknown) {
+    FakeHost host;
+    for (const char* line : {"Frobnicate 1", "MessageBox \"t\" \"T\" 0", "dbopen x", ""}) {
+        const CommandResult r = ExecuteCommand(line, host);
+        EXPECT_EQ(r.error, kCommandUnknown) << line;
+        EXPECT_EQ(r.answer.rfind("unknown command: ", 0), 0u) << line;
+    }
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST(HostLanguageSetting, StoredNamesMapToTheirIndexOthersToEnglish) {
+    EXPECT_EQ(kHostLanguages[LanguageIndex("german")].name, std::string("german"));
+    EXPECT_EQ(kHostLanguages[LanguageIndex(" French\r")].name, std::string("french"));
+    EXPECT_EQ(LanguageIndex("klingon"), 0u);
+    EXPECT_EQ(LanguageIndex(""), 0u);
+}
+
+TEST(HostOptionsParsing, ScreenshotAndMenu) {
+    const HostOptions o = ParseHostOptions({"--screenshot", "C:\\a.bmp", "--menu"});
+    EXPECT_TRUE(o.error.empty());
+    EXPECT_EQ(o.screenshotPath, "C:\\a.bmp");
+    EXPECT_TRUE(o.openPluginMenu);
+    EXPECT_TRUE(ParseHostOptions({}).error.empty());
+}
+
+TEST(HostOptionsParsing, RejectsIncompleteOrUnknownOptions) {
+    EXPECT_FALSE(ParseHostOptions({"--screenshot"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--menu"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--verbose"}).error.empty());
+}
+
+class PluginMenuPlanTest : public ::testing::Test {
+protected:
+    PluginMenuEntry entries[5] = {};
+    PluginRecord record{1, 2, 3, 0, "Ionsift", "Brannoc", entries};
+    int image = 0;
+};
+
+TEST_F(PluginMenuPlanTest, CaptionedEntriesAndOneHelpEntry) {
+    entries[0] = {"About", 0, &image, 0, 0, 1};
+    entries[1] = {nullptr, 0, nullptr, 0, 0, 3};
+    entries[2] = {"Spectra", 0, nullptr, 0, 0, 101};
+    const PluginMenuPlan plan = PlanPluginMenu(&record);
+    EXPECT_TRUE(plan.problem.empty());
+    EXPECT_EQ(plan.pluginName, "Ionsift");
+    ASSERT_EQ(plan.items.size(), 3u);
+    EXPECT_EQ(plan.items[0].caption, "About");
+    EXPECT_EQ(plan.items[0].image, &image);
+    EXPECT_TRUE(plan.items[1].isHelp);
+    EXPECT_EQ(plan.items[1].request, 3);
+    EXPECT_EQ(plan.items[2].request, 101);
+}
+
+TEST_F(PluginMenuPlanTest, StopsAtAnEarlyAllZeroEntry) {
+    entries[0] = {"About", 0, nullptr, 0, 0, 1};
+    const PluginMenuPlan plan = PlanPluginMenu(&record);
+    EXPECT_EQ(plan.items.size(), 1u);
+}
+
+TEST_F(PluginMenuPlanTest, RejectsUnusableRecords) {
+    EXPECT_FALSE(PlanPluginMenu(nullptr).problem.empty());
+    record.entryCount = 17;
+    EXPECT_FALSE(PlanPluginMenu(&record).problem.empty());
+    record.entryCount = -1;
+    EXPECT_FALSE(PlanPluginMenu(&record).problem.empty());
+    record.entryCount = 2;
+    record.entries = nullptr;
+    const PluginMenuPlan plan = PlanPluginMenu(&record);
+    EXPECT_FALSE(plan.problem.empty());
+    EXPECT_TRUE(plan.items.empty());
+}
+
+TEST_F(PluginMenuPlanTest, UnnamedPluginGetsAGenericName) {
+    record.name = nullptr;
+    record.entryCount = 0;
+    EXPECT_EQ(PlanPluginMenu(&record).pluginName, "Plug-in");
+}
+
+}  // namespace
+}  // namespace ionsift::host

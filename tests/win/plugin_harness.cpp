@@ -1,0 +1,94 @@
+#include "tests/win/plugin_harness.h"
+
+#include <cstdio>
+
+namespace ionsift::wintest {
+
+RecordingHost* RecordingHost::current_ = nullptr;
+
+std::string StageDirectory() { return IONSIFT_STAGE_DIR_WIN "\\"; }
+
+RecordingHost::RecordingHost() {
+    current_ = this;
+    context_.errorCode = &errorCode_;
+    context_.resultText = answer_.c_str();
+    context_.command = &OnCommand;
+    context_.windowOpened = &OnWindowOpened;
+    context_.windowClosed = &OnWindowClosed;
+    context_.loadLibrary = &OnLoad;
+    std::snprintf(context_.hostDirectory, sizeof context_.hostDirectory, "%s",
+                  StageDirectory().c_str());
+    std::snprintf(context_.settingsPath, sizeof context_.settingsPath, "%sionsift-test.ini",
+                  StageDirectory().c_str());
+}
+
+RecordingHost::~RecordingHost() { current_ = nullptr; }
+
+std::vector<std::string> RecordingHost::CommandsStartingWith(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& command : commands_) {
+        if (command.compare(0, prefix.size(), prefix) == 0) found.push_back(command);
+    }
+    return found;
+}
+
+int __cdecl RecordingHost::OnCommand(const char* command) {
+    RecordingHost& host = *current_;
+    host.commands_.emplace_back(command);
+    HostAnswer answer;
+    if (host.responder_) {
+        answer = host.responder_(command);
+    } else if (host.commands_.back().rfind("messagebox ", 0) == 0) {
+        answer = {0, "1"};
+    }
+    host.errorCode_ = answer.errorCode;
+    host.answer_ = answer.text;
+    host.context_.resultText = host.answer_.c_str();
+    return host.errorCode_;
+}
+
+void __cdecl RecordingHost::OnWindowOpened(void* window) {
+    current_->commands_.push_back("<window opened>");
+}
+
+void __cdecl RecordingHost::OnWindowClosed(void* window) {
+    current_->commands_.push_back("<window closed>");
+}
+
+short __cdecl RecordingHost::OnLoad(const char* library, void** module, ...) {
+    RecordingHost& host = *current_;
+    std::vector<std::pair<void**, std::string>> slots;
+    va_list args;
+    va_start(args, module);
+    while (void** slot = va_arg(args, void**)) slots.emplace_back(slot, va_arg(args, const char*));
+    va_end(args);
+
+    std::string call = library;
+    for (const auto& slot : slots) call += " " + slot.second;
+    host.loaderCalls_.push_back(call);
+    if (!host.loader_) return 0;  // a host without a localization library
+    return host.loader_(library, module, slots);
+}
+
+namespace {
+
+template <typename Fn>
+Fn Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+Plugin::Plugin() {
+    module_ = LoadLibraryA((StageDirectory() + "Ionsift.dll").c_str());
+    if (!module_) return;
+    init_ = Export<InitFn>(module_, "Init");
+    call_ = Export<CallFn>(module_, "Call");
+    free_ = Export<FreeFn>(module_, "Free");
+}
+
+Plugin::~Plugin() {
+    if (module_) FreeLibrary(module_);
+}
+
+}  // namespace ionsift::wintest

@@ -1,0 +1,82 @@
+// Loads the real Ionsift.dll afresh for each test, behind a recording host:
+// a context record whose callbacks log every command, window notification and
+// loader call, and answer from a per-test script.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/host_context.h"
+#include "shell/plugin_record.h"
+
+namespace ionsift::wintest {
+
+// The staged host folder (Ionsift.dll, locale.dll, Locale\...), with a
+// trailing backslash.
+std::string StageDirectory();
+
+struct HostAnswer {
+    int errorCode = 0;
+    std::string text;
+};
+
+class RecordingHost {
+public:
+    using Responder = std::function<HostAnswer(const std::string&)>;
+    using Loader = std::function<short(const std::string& library, void** module,
+                                       std::vector<std::pair<void**, std::string>>& slots)>;
+
+    RecordingHost();
+    ~RecordingHost();
+
+    HostContext& Context() { return context_; }
+    void Respond(Responder responder) { responder_ = std::move(responder); }
+    void SetLoader(Loader loader) { loader_ = std::move(loader); }
+
+    const std::vector<std::string>& Commands() const { return commands_; }
+    std::vector<std::string> CommandsStartingWith(const std::string& prefix) const;
+    const std::vector<std::string>& LoaderCalls() const { return loaderCalls_; }
+
+private:
+    static int __cdecl OnCommand(const char* command);
+    static void __cdecl OnWindowOpened(void* window);
+    static void __cdecl OnWindowClosed(void* window);
+    static short __cdecl OnLoad(const char* library, void** module, ...);
+
+    static RecordingHost* current_;
+    HostContext context_{};
+    int errorCode_ = 0;
+    std::string answer_;
+    Responder responder_;
+    Loader loader_;
+    std::vector<std::string> commands_;
+    std::vector<std::string> loaderCalls_;
+};
+
+// The DLL's three exports, with their declared conventions.
+class Plugin {
+public:
+    Plugin();
+    ~Plugin();
+    bool Loaded() const { return module_ != nullptr; }
+    HMODULE Module() const { return module_; }
+
+    PluginRecord* Init(HostContext& host) { return static_cast<PluginRecord*>(init_(&host)); }
+    short Call(int request) { return call_(request, 0); }
+    short Free() { return free_(); }
+
+private:
+    using InitFn = void*(__stdcall*)(void*);
+    using CallFn = short(__stdcall*)(int, int);
+    using FreeFn = short(__stdcall*)();
+    HMODULE module_ = nullptr;
+    InitFn init_ = nullptr;
+    CallFn call_ = nullptr;
+    FreeFn free_ = nullptr;
+};
+
+}  // namespace ionsift::wintest
