@@ -1,11 +1,4 @@
 # Linux build: unit tests, resource art generator, fuzzers and benchmarks.
-option(IONSIFT_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-option(IONSIFT_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
-
-if(IONSIFT_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
-endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

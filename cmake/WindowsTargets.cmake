@@ -37,3 +37,15 @@ endforeach()
 file(MAKE_DIRECTORY ${IONSIFT_STAGE_DIR}/Data/Databases)
 configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm COPYONLY)
+
+# SQLite for the stand-in host, from the amalgamation fetched at configure
+# time (never committed); built only when a target links it.
+set(IONSIFT_SQLITE_DIR ${CMAKE_SOURCE_DIR}/build/deps/sqlite)
+execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/fetch-sqlite ${IONSIFT_SQLITE_DIR}
+  RESULT_VARIABLE sqlite_fetch)
+if(NOT sqlite_fetch EQUAL 0)
+  message(FATAL_ERROR "could not fetch the SQLite amalgamation")
+endif()
+add_library(sqlite3 STATIC EXCLUDE_FROM_ALL ${IONSIFT_SQLITE_DIR}/sqlite3.c)
+target_include_directories(sqlite3 PUBLIC ${IONSIFT_SQLITE_DIR})
+target_compile_definitions(sqlite3 PRIVATE SQLITE_THREADSAFE=0 SQLITE_OMIT_LOAD_EXTENSION)

@@ -19,17 +19,35 @@ const char* SkipSpace(const char* p) {
     return p;
 }
 
-// from_chars reports range errors without a value; decide between overflow
-// and underflow from the text itself: a negative exponent or a zero integer
-// part can only underflow.
+// from_chars reports range errors without a value. The decimal order of
+// magnitude of the text tells overflow (positive) from underflow: the place
+// of the first significant digit plus the exponent, saturated.
 bool TextUnderflows(const char* first, const char* last) {
+    long long order = 0;
+    bool seenPoint = false, seenSignificant = false;
     const char* p = first;
-    while (p < last && *p == '0') ++p;
-    const bool zeroIntegerPart = (p == last || !IsDigit(*p));
-    for (const char* q = first; q < last; ++q) {
-        if ((*q == 'e' || *q == 'E') && q + 1 < last && q[1] == '-') return true;
+    for (; p < last && (IsDigit(*p) || *p == '.'); ++p) {
+        if (*p == '.') {
+            seenPoint = true;
+        } else if (!seenSignificant && *p == '0') {
+            if (seenPoint) --order;
+        } else {
+            if (!seenSignificant && seenPoint) --order;
+            seenSignificant = true;
+            if (!seenPoint) ++order;
+        }
     }
-    return zeroIntegerPart;
+    if (p < last && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negative = (p < last && *p == '-');
+        if (p < last && (*p == '-' || *p == '+')) ++p;
+        long long exponent = 0;
+        for (; p < last && IsDigit(*p); ++p) {
+            if (exponent < 1000000000LL) exponent = exponent * 10 + (*p - '0');
+        }
+        order += negative ? -exponent : exponent;
+    }
+    return order <= 0;
 }
 
 }  // namespace
@@ -54,8 +72,10 @@ double ReadHostReal(const char* text, const char** end) {
         negative = (*p == '-');
         ++p;
     }
-    // from_chars takes no sign and no hexadecimal form; strtod's hex floats
-    // never occur in host text, so "0x1" reads as 0 followed by "x1".
+    // from_chars would take a second minus sign ("--1"); strtod takes none.
+    if (*p == '-' || *p == '+') return 0.0;
+    // Nor does it read strtod's hexadecimal floats, which host text never
+    // holds: "0x1" reads as 0 followed by "x1".
     const char* last = p + std::strlen(p);
     double value = 0.0;
     const auto result = std::from_chars(p, last, value, std::chars_format::general);

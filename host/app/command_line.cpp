@@ -60,21 +60,42 @@ std::size_t ClosingQuote(const std::string& s, const std::vector<bool>& closes, 
     return fallback;
 }
 
+// Joins the leading arguments into one free-text argument, keeping the last
+// arity - 1 as split.
+void MergeFreeText(const std::string& line, std::size_t arity, ParsedCommand& parsed) {
+    auto& args = parsed.arguments;
+    if (arity == 0 || args.size() <= arity || !args[0].quoted) return;
+    const std::size_t last = args.size() - arity;  // last argument joined into the first
+    CommandArgument merged;
+    merged.quoted = true;
+    merged.rawBegin = args[0].rawBegin;
+    merged.rawEnd = args[last].rawEnd;
+    std::size_t textEnd = merged.rawEnd;
+    if (textEnd - merged.rawBegin >= 2 && line[textEnd - 1] == kQuote) --textEnd;
+    merged.text = line.substr(merged.rawBegin + 1, textEnd - merged.rawBegin - 1);
+    args.erase(args.begin() + 1, args.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    args[0] = std::move(merged);
+}
+
 }  // namespace
 
 bool IsCommandBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-ParsedCommand ParseCommandLine(const std::string& line) {
+std::string CommandWord(const std::string& line) {
+    const std::size_t begin = SkipBlanks(line, 0);
+    return line.substr(begin, WordEnd(line, begin) - begin);
+}
+
+ParsedCommand ParseCommandLine(const std::string& line, std::size_t arity) {
     ParsedCommand parsed;
-    std::size_t i = SkipBlanks(line, 0);
-    const std::size_t wordEnd = WordEnd(line, i);
-    parsed.word = line.substr(i, wordEnd - i);
-    i = SkipBlanks(line, wordEnd);
+    parsed.word = CommandWord(line);
+    std::size_t i = SkipBlanks(line, SkipBlanks(line, 0) + parsed.word.size());
     parsed.rest = line.substr(i);
 
     const std::vector<bool> closes = CleanClosingQuotes(line);
     while (i < line.size()) {
         CommandArgument argument;
+        argument.rawBegin = i;
         if (line[i] == kQuote) {
             argument.quoted = true;
             const std::size_t close = ClosingQuote(line, closes, i);
@@ -91,9 +112,11 @@ ParsedCommand ParseCommandLine(const std::string& line) {
             argument.text = line.substr(i, end - i);
             i = end;
         }
+        argument.rawEnd = i;
         parsed.arguments.push_back(std::move(argument));
         i = SkipBlanks(line, i);
     }
+    MergeFreeText(line, arity, parsed);
     return parsed;
 }
 

@@ -2,6 +2,7 @@
 // the host's window code and the native tests share it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace ionsift::host {
 struct CommandArgument {
     std::string text;
     bool quoted = false;
+    std::size_t rawBegin = 0;  // span in the line, quotes included
+    std::size_t rawEnd = 0;
 };
 
 struct ParsedCommand {
@@ -22,12 +25,20 @@ struct ParsedCommand {
 // Blanks separate words: space, tab, CR and LF. Inside quotes they are text.
 bool IsCommandBlank(char c);
 
+// The command word alone, without splitting the arguments.
+std::string CommandWord(const std::string& line);
+
 // A quoted argument ends at the first quote that is followed by a blank or the
 // end of the line AND after which the rest of the line still splits cleanly
 // (quoted arguments, or bare words without quotes). So text may contain quotes
 // and line breaks as long as the line stays unambiguous; when no such quote
 // exists the first quote before a blank ends it, and failing that the text
 // runs to the end of the line.
-ParsedCommand ParseCommandLine(const std::string& line);
+//
+// `arity` > 0 is the number of arguments the command takes; its first argument
+// is free text. When the line splits into more arguments than that and the
+// first is quoted, the first argument takes all but the last arity - 1 of them,
+// so free text may hold quotes even where a split would otherwise be clean.
+ParsedCommand ParseCommandLine(const std::string& line, std::size_t arity = 0);
 
 }  // namespace ionsift::host

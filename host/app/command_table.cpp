@@ -69,29 +69,30 @@ CommandResult NotServedYet(const ParsedCommand& command, HostServices&) {
 
 struct CommandRow {
     const char* word;
+    std::size_t arity;  // arguments, the first one free text; 0: split only
     Handler run;
 };
 
 constexpr CommandRow kCommands[] = {
-    {"messagebox", RunMessageBox},
-    {"Get", RunGet},
-    {"Cursor", RunCursor},
-    {"DbOpen", NotServedYet},
-    {"DbSqlExec", NotServedYet},
-    {"DbClose", NotServedYet},
-    {"DbGetRowId", NotServedYet},
-    {"IsoDist", NotServedYet},
-    {"CopyText", NotServedYet},
+    {"messagebox", 3, RunMessageBox},
+    {"Get", 1, RunGet},
+    {"Cursor", 1, RunCursor},
+    {"DbOpen", 0, NotServedYet},
+    {"DbSqlExec", 0, NotServedYet},
+    {"DbClose", 0, NotServedYet},
+    {"DbGetRowId", 0, NotServedYet},
+    {"IsoDist", 0, NotServedYet},
+    {"CopyText", 1, NotServedYet},
 };
 
 }  // namespace
 
 CommandResult ExecuteCommand(const std::string& line, HostServices& host) {
-    const ParsedCommand command = ParseCommandLine(line);
+    const std::string word = CommandWord(line);
     for (const CommandRow& row : kCommands) {
-        if (command.word == row.word) return row.run(command, host);
+        if (word == row.word) return row.run(ParseCommandLine(line, row.arity), host);
     }
-    return Answer(kCommandUnknown, "unknown command: " + command.word);
+    return Answer(kCommandUnknown, "unknown command: " + word);
 }
 
 }  // namespace ionsift::host

@@ -18,6 +18,18 @@ std::vector<std::string> Texts(const ParsedCommand& command) {
 
 using Texts_t = std::vector<std::string>;
 
+TEST(HostCommandLine, FewerArgumentsThanTheArityStayAsSplit) {
+    const ParsedCommand c = ParseCommandLine("messagebox \"only \"text\" here\"", 3);
+    EXPECT_EQ(Texts(c), Texts_t({"only \"text\" here"}));
+    const ParsedCommand bare = ParseCommandLine("Get a b c", 1);
+    EXPECT_EQ(Texts(bare), Texts_t({"a", "b", "c"}));  // only quoted text is joined
+}
+
+TEST(HostCommandLine, CommandWordAlone) {
+    EXPECT_EQ(CommandWord("  IsoDist \"C6H12O6\" 1"), "IsoDist");
+    EXPECT_EQ(CommandWord("Free"), "Free");
+}
+
 TEST(HostCommandLine, SplitsWordAndBareArguments) {
     const ParsedCommand c = ParseCommandLine("Get PrfLang");
     EXPECT_EQ(c.word, "Get");
@@ -68,24 +80,31 @@ TEST(HostCommandLine, QuotedTextKeepsInnerBlanksAndLineBreaks) {
 }
 
 TEST(HostCommandLine, MessageTextMayContainQuotes) {
-    // The text runs to the quote after which the line still splits cleanly.
-    const ParsedCommand c =
-        ParseCommandLine("messagebox \"File \"a b.db\" is \"locked\" now\" \"Ionsift\" 48");
+    const std::string line = "messagebox \"File \"a b.db\" is \"locked\" now\" \"Ionsift\" 48";
+    // Split alone, the line is ambiguous; knowing there are three arguments,
+    // the free text takes the slack.
+    EXPECT_EQ(ParseCommandLine(line).arguments.size(), 5u);
+    const ParsedCommand c = ParseCommandLine(line, 3);
     EXPECT_EQ(Texts(c), Texts_t({"File \"a b.db\" is \"locked\" now", "Ionsift", "48"}));
+    EXPECT_EQ(line.substr(c.arguments[0].rawBegin, c.arguments[0].rawEnd - c.arguments[0].rawBegin),
+              "\"File \"a b.db\" is \"locked\" now\"");
+
+    const ParsedCommand unambiguous = ParseCommandLine("messagebox \"a \"quoted\" word\" \"T\" 0");
+    EXPECT_EQ(Texts(unambiguous), Texts_t({"a \"quoted\" word", "T", "0"}));
 }
 
 TEST(HostCommandLine, QuoteBeforeBlankAndQuoteEndsTheText) {
-    const ParsedCommand c = ParseCommandLine("messagebox \"say \"hi\" \"T\" 0");
+    const ParsedCommand c = ParseCommandLine("messagebox \"say \"hi\" \"T\" 0", 3);
     EXPECT_EQ(Texts(c), Texts_t({"say \"hi", "T", "0"}));
 }
 
 TEST(HostCommandLine, CopyTextWithLineBreaksAndQuotes) {
     const std::string text = "Mass\tIntensity\r\n\"peak\" 1\t100.5\r\n2 \"x\"\t7\r\n";
-    const ParsedCommand c = ParseCommandLine("CopyText \"" + text + "\"");
+    const ParsedCommand c = ParseCommandLine("CopyText \"" + text + "\"  ", 1);
     EXPECT_EQ(c.word, "CopyText");
     ASSERT_EQ(c.arguments.size(), 1u);
     EXPECT_EQ(c.arguments[0].text, text);
-    EXPECT_EQ(c.rest, "\"" + text + "\"");
+    EXPECT_EQ(c.rest, "\"" + text + "\"  ");
 }
 
 TEST(HostCommandLine, MissingClosingQuoteRunsToTheEnd) {

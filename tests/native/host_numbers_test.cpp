@@ -55,6 +55,8 @@ TEST_P(HostNumbers, RealsAreReadLikeStrtodInTheCLocale) {
         {"", 0.0, 0},
         {"   ", 0.0, 0},
         {"+", 0.0, 0},
+        {"--0", 0.0, 0},  // found by fuzzing: one sign only
+        {"+-1", 0.0, 0},
         {"1e-400", 0.0, 6},
     };
     for (const Case& c : cases) {
@@ -65,6 +67,10 @@ TEST_P(HostNumbers, RealsAreReadLikeStrtodInTheCLocale) {
     EXPECT_TRUE(std::isinf(ReadHostReal("1e400")));
     EXPECT_TRUE(std::isinf(ReadHostReal("-1e400")) && ReadHostReal("-1e400") < 0);
     EXPECT_TRUE(std::isnan(ReadHostReal("nan")));
+    // Found by fuzzing: leading zeros do not make a huge exponent an underflow.
+    EXPECT_TRUE(std::isinf(ReadHostReal("000.0011E2212")));
+    EXPECT_EQ(ReadHostReal("1234.5e-400"), 0.0);
+    EXPECT_EQ(ReadHostReal("0.0000e-999999999999999999999"), 0.0);
     EXPECT_EQ(ReadHostReal(nullptr), 0.0);
 }
 

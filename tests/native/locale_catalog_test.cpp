@@ -265,7 +265,7 @@ TEST_P(ShippedCatalog, HoldsEveryStringOnce) {
   EXPECT_EQ(ids, expected);  // duplicates are already parse faults
 }
 
-TEST_P(ShippedCatalog, KeepsFormatsMnemonicsAndSpecialBytes) {
+TEST_P(ShippedCatalog, KeepsFormatsMnemonicsAndFixedBytes) {
   const ParsedCatalog english = LoadShipped("english");
   const ParsedCatalog parsed = LoadShipped(GetParam());
   for (const auto& [id, text] : english.texts) {

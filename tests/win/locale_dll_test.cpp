@@ -207,13 +207,4 @@ TEST_F(LocaleDll, CatalogClosesOnceAndIsGoneAfterwards) {
   EXPECT_EQ(closeCat(0), 0);
 }
 
-TEST_F(LocaleDll, BadArgumentsAreFaults) {
-  EXPECT_EQ(openCat(nullptr, host.dir().c_str(), "german", 1, "english"), 0);
-  EXPECT_EQ(getErr(), locale::kLocBadArgument);
-  EXPECT_EQ(openCat("test.cat", host.dir().c_str(), nullptr, 1, "english"), 0);
-  EXPECT_EQ(getErr(), locale::kLocBadArgument);
-  EXPECT_EQ(OpenScratch("german", 6), 0);
-  EXPECT_EQ(getErr(), locale::kLocBadArgument);
-}
-
 }  // namespace
