@@ -73,8 +73,22 @@ void HostApp::StartPlugin() {
     if (!problem.empty()) plan_.items.clear();
     SetMenu(main, BuildMenuBar(plan_, activeLanguage_));
     DrawMenuBar(main);
+    LogPluginMenu(main);
     Status(problem.empty() ? plan_.pluginName + " loaded" : problem);
     if (!problem.empty()) window_.AppendLog("(plug-in)", "", problem);
+}
+
+// What the user sees in the Plug-ins menu, read back from the menu itself, so
+// that scripted runs can check the captions the plug-in supplied.
+void HostApp::LogPluginMenu(HWND main) {
+    HMENU plugins = GetSubMenu(GetMenu(main), kPluginsMenu);
+    std::string captions;
+    for (int i = 0; plugins && i < GetMenuItemCount(plugins); ++i) {
+        char text[256] = "";
+        GetMenuStringA(plugins, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        captions += (i ? "; " : "") + std::string(text);
+    }
+    window_.AppendLog("menu Plug-ins", "", captions);
 }
 
 int HostApp::ShowMessageBox(const std::string& text, const std::string& title, unsigned style) {

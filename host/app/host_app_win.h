@@ -43,6 +43,7 @@ public:
 
 private:
     void StartPlugin();
+    void LogPluginMenu(HWND main);
     void ChooseLanguage(std::size_t index);
     void FreePlugin();
     void Capture();
