@@ -261,6 +261,14 @@ TEST_F(PluginSpine, HelpWithoutPageShowsTheHelpError) {
     plugin_.Free();
 }
 
+TEST_F(PluginSpine, HelpWithThePageStagedShowsNoError) {
+    // The staged host folder holds Docs\Html\ionsift\index.htm.
+    plugin_.Init(host_.Context());
+    EXPECT_EQ(plugin_.Call(3), 1);
+    EXPECT_TRUE(host_.CommandsStartingWith("messagebox").empty());
+    plugin_.Free();
+}
+
 TEST_F(PluginSpine, FreeReleasesTheBitmapsAndCatalog) {
     FakeLocale::openResult = 12;
     host_.SetLoader(&FakeLoader);
