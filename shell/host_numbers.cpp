@@ -14,8 +14,11 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-const char* SkipSpace(const char* p) {
+// Leading white space and one optional sign, as strtod and strtol take them.
+const char* SkipSpaceAndSign(const char* p, bool& negative) {
     while (IsCSpace(*p)) ++p;
+    negative = (*p == '-');
+    if (*p == '+' || *p == '-') ++p;
     return p;
 }
 
@@ -66,12 +69,8 @@ std::string FormatFixed(double value, int decimals) {
 double ReadHostReal(const char* text, const char** end) {
     if (end) *end = text;
     if (!text) return 0.0;
-    const char* p = SkipSpace(text);
     bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = (*p == '-');
-        ++p;
-    }
+    const char* p = SkipSpaceAndSign(text, negative);
     // from_chars would take a second minus sign ("--1"); strtod takes none.
     if (*p == '-' || *p == '+') return 0.0;
     // Nor does it read strtod's hexadecimal floats, which host text never
@@ -89,12 +88,8 @@ double ReadHostReal(const char* text, const char** end) {
 long ReadHostInt(const char* text, const char** end) {
     if (end) *end = text;
     if (!text) return 0;
-    const char* p = SkipSpace(text);
     bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = (*p == '-');
-        ++p;
-    }
+    const char* p = SkipSpaceAndSign(text, negative);
     if (!IsDigit(*p)) return 0;
     const char* last = p;
     while (IsDigit(*last)) ++last;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/platform_abi.h"
+
 namespace ionsift {
 
 struct PluginMenuEntry {
@@ -25,6 +27,11 @@ struct PluginRecord {
     const char* author;
     PluginMenuEntry* entries; // entryCount entries, then one of all zero bytes
 };
+
+// The plug-in's exports, stdcall with undecorated names.
+using PluginInitFn = void*(IONSIFT_STDCALL*)(void* hostContext);
+using PluginCallFn = short(IONSIFT_STDCALL*)(int request, int unused);
+using PluginFreeFn = short(IONSIFT_STDCALL*)();
 
 constexpr int kRequestAbout = 1;
 constexpr int kRequestHelp = 3;

@@ -21,9 +21,9 @@ bool PluginModule::Load(const std::string& path, std::string& problem) {
         problem = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    init_ = Resolve<InitFn>(module_, "Init");
-    call_ = Resolve<CallFn>(module_, "Call");
-    free_ = Resolve<FreeFn>(module_, "Free");
+    init_ = Resolve<PluginInitFn>(module_, "Init");
+    call_ = Resolve<PluginCallFn>(module_, "Call");
+    free_ = Resolve<PluginFreeFn>(module_, "Free");
     if (init_ == nullptr || call_ == nullptr || free_ == nullptr) {
         problem = path + " lacks one of Init, Call, Free";
         Unload();

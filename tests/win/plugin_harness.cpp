@@ -82,9 +82,9 @@ Fn Export(HMODULE module, const char* name) {
 Plugin::Plugin() {
     module_ = LoadLibraryA((StageDirectory() + "Ionsift.dll").c_str());
     if (!module_) return;
-    init_ = Export<InitFn>(module_, "Init");
-    call_ = Export<CallFn>(module_, "Call");
-    free_ = Export<FreeFn>(module_, "Free");
+    init_ = Export<PluginInitFn>(module_, "Init");
+    call_ = Export<PluginCallFn>(module_, "Call");
+    free_ = Export<PluginFreeFn>(module_, "Free");
 }
 
 Plugin::~Plugin() {

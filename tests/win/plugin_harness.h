@@ -70,13 +70,10 @@ public:
     short Free() { return free_(); }
 
 private:
-    using InitFn = void*(__stdcall*)(void*);
-    using CallFn = short(__stdcall*)(int, int);
-    using FreeFn = short(__stdcall*)();
     HMODULE module_ = nullptr;
-    InitFn init_ = nullptr;
-    CallFn call_ = nullptr;
-    FreeFn free_ = nullptr;
+    PluginInitFn init_ = nullptr;
+    PluginCallFn call_ = nullptr;
+    PluginFreeFn free_ = nullptr;
 };
 
 }  // namespace ionsift::wintest
