@@ -56,7 +56,6 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
   return ReadStatus::kOk;
 }
 
-// The host may call from more than one thread; one lock covers the store.
 std::mutex& StoreLock() {
   static std::mutex lock;
   return lock;
@@ -71,72 +70,57 @@ void RecordUnexpected() noexcept {
   Store().SetError(ionsift::locale::kLocOutOfMemory, "");
 }
 
+// No exception may reach the host: a failure inside becomes the export's
+// fallback result. The host may call from more than one thread, so every
+// export holds the store's lock.
+template <typename Result, typename Body>
+Result Guarded(Result fallback, Body body) noexcept {
+  try {
+    std::lock_guard<std::mutex> guard(StoreLock());
+    try {
+      return body();
+    } catch (...) {
+      RecordUnexpected();
+    }
+  } catch (...) {
+  }
+  return fallback;
+}
+
 }  // namespace
 
 extern "C" {
 
 int WINAPI LocOpenCat(const char* catalogFile, const char* directory, const char* language,
                       int flag, const char* defaultLanguage) {
-  try {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    try {
-      return Store().Open(catalogFile, directory, language, flag, defaultLanguage);
-    } catch (...) {
-      RecordUnexpected();
-    }
-  } catch (...) {
-  }
-  return 0;
+  return Guarded(0, [&] {
+    return Store().Open(catalogFile, directory, language, flag, defaultLanguage);
+  });
 }
 
 const char* WINAPI LocGetCatStr(int catalog, int id, const char* defaultText) {
-  try {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    try {
-      return Store().Get(catalog, id, defaultText);
-    } catch (...) {
-      RecordUnexpected();
-    }
-  } catch (...) {
-  }
-  return defaultText;
+  return Guarded(defaultText, [&] { return Store().Get(catalog, id, defaultText); });
 }
 
 int WINAPI LocGetErr(void) {
-  try {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    return Store().LastError();
-  } catch (...) {
-    return ionsift::locale::kLocOutOfMemory;
-  }
+  return Guarded(static_cast<int>(ionsift::locale::kLocOutOfMemory),
+                 [] { return Store().LastError(); });
 }
 
 int WINAPI LocGetErrStr(char* buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;
-  try {
-    std::lock_guard<std::mutex> guard(StoreLock());
+  buffer[0] = '\0';
+  return Guarded(0, [&] {
     const char* text = Store().LastErrorText();
     const std::size_t length = std::min(std::strlen(text), static_cast<std::size_t>(size - 1));
     std::memcpy(buffer, text, length);
     buffer[length] = '\0';
     return static_cast<int>(length);
-  } catch (...) {
-    buffer[0] = '\0';
-    return 0;
-  }
+  });
 }
 
 int WINAPI LocCloseCat(int catalog) {
-  try {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    try {
-      return Store().Close(catalog) ? 1 : 0;
-    } catch (...) {
-      RecordUnexpected();
-    }
-  } catch (...) {
-  }
-  return 0;
+  return Guarded(0, [&] { return Store().Close(catalog) ? 1 : 0; });
 }
 
 }  // extern "C"
