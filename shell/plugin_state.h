@@ -10,6 +10,7 @@ struct PluginState {
     void* ownerWindow = nullptr;     // HWND of the host's application window
     void* backgroundTile = nullptr;  // HBITMAP tiled behind the windows
     void* menuImage = nullptr;       // HBITMAP beside the host menu entries
+    void* mainWindow = nullptr;      // HWND of the main tool window once created
     std::int16_t settingsChanged = 0;  // set by user edits; Free saves when set
 };
 

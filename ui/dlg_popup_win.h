@@ -1,0 +1,20 @@
+// The edit-control context menu shared by the main window's edits: Undo, Cut,
+// Copy, filtered Paste, Delete, Select all, with their shortcuts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace ionsift {
+
+struct EditMenu;
+
+EditMenu* CreateEditMenu();
+// Single-line edits and multi-line memos only; other controls are left alone.
+// The flags (ui/paste_filter.h) go into the control's user-data slot. A
+// shortcut handled by the menu is not a key press for the control.
+void AttachEditMenu(EditMenu* menu, HWND control, std::uint32_t flags);
+void DestroyEditMenu(EditMenu* menu);
+
+}  // namespace ionsift
