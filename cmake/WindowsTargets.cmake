@@ -12,6 +12,7 @@ set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 add_library(Ionsift SHARED
   shell/plugin_entry_win.cpp
+  shell/settings_store_win.cpp
   ui/window_utils_win.cpp
   shell/Ionsift.def
   resources/ionsift.rc
