@@ -14,6 +14,7 @@ add_library(Ionsift SHARED
   shell/plugin_entry_win.cpp
   shell/settings_store_win.cpp
   ui/window_utils_win.cpp
+  ui/dlg_popup_win.cpp
   shell/Ionsift.def
   resources/ionsift.rc
 )
