@@ -32,14 +32,18 @@ long CountOf(const chem::Formula& formula, std::string_view symbol) {
 }  // namespace
 
 std::optional<long> RingsPlusDoubleBonds(const chem::Formula& formula) {
-    long twiceRdb = 2;  // 2 * (1 + sum(n * (v - 2)) / 2), kept even-checkable
+    long twiceRdb = 2;  // 2 + sum(n * (v - 2)), even for a closed-shell molecule
+    long heavyAtoms = 0;
     for (const auto& [symbol, count] : formula.counts) {
         const auto* row = std::find_if(std::begin(kValences), std::end(kValences),
                                        [&](const Valence& v) { return v.symbol == symbol; });
         if (row == std::end(kValences) || count < 0) return std::nullopt;
         twiceRdb += count * (row->valence - 2);
+        if (row->valence > 1) heavyAtoms += count;
     }
     if (twiceRdb % 2 != 0 || twiceRdb < 0) return std::nullopt;
+    // A lone heavy atom has no partner for a ring or a multiple bond (CH2).
+    if (heavyAtoms < 2 && twiceRdb > 0) return std::nullopt;
     return twiceRdb / 2;
 }
 

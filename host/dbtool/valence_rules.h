@@ -13,7 +13,8 @@ namespace ionsift::dbtool {
 // common valence of each element (C 4, H 1, N 3, O 2, P 3, S 2). Empty when
 // the formula holds another element, when the valence sum is odd (no
 // closed-shell molecule has that formula) or when the result is negative
-// (too few bonds to connect the atoms). C6H6 -> 4; CH4 -> 0; CH3 -> empty.
+// (too few bonds to connect the atoms), and when a single heavy atom would
+// need a ring or a multiple bond. C6H6 -> 4; CH4 -> 0; CH3, CH2 -> empty.
 std::optional<long> RingsPlusDoubleBonds(const chem::Formula& formula);
 
 // Element-to-carbon ratios within the ranges seen in compound libraries

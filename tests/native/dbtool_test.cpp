@@ -43,9 +43,10 @@ TEST(ValenceRules, RingsPlusDoubleBonds) {
     };
     const Case cases[] = {
         {"CH4", 0},      {"C6H6", 4},     {"C2H4O2", 1},   {"C5H5N", 4},  // pyridine
-        {"C6H12O6", 1},  {"C10H16N5O13P3", 6},                              // ATP
+        {"C6H12O6", 1},  {"C10H16N5O13P3", 7},  // ATP: 1 + (2*10 + 5 + 3 - 16) / 2
         {"C2H6OS", 0},   {"H2O", 0},      {"CH3", -1},     {"C2H7", -1},
-        {"CH6", -1},     {"CHCl3", -1},   {"C2H5Br", -1},
+        {"CH6", -1},     {"CHCl3", -1},   {"C2H5Br", -1},  {"CH2", -1},  {"C2H2", 2},
+        {"CO", 2},       {"HN3", 2},
     };
     for (const Case& c : cases) {
         const auto rdb = RingsPlusDoubleBonds(Parse(c.formula));
@@ -54,12 +55,13 @@ TEST(ValenceRules, RingsPlusDoubleBonds) {
 }
 
 TEST(ValenceRules, PlausibleRatios) {
-    for (const char* good : {"C6H6", "C10H16N5O13P3", "C2H6OS", "C20H25N3O", "CH4O"}) {
+    for (const char* good : {"C6H6", "C10H15N2O8P", "C2H6OS", "C20H25N3O", "C2H6O"}) {
         EXPECT_TRUE(HasPlausibleRatios(Parse(good))) << good;
     }
-    // No carbon; too few hydrogens; too many; too much nitrogen; P without
-    // its oxygens; too much sulfur.
-    for (const char* bad : {"H2O", "C20H2", "C2H8", "CH4N2", "C12H21O2P", "CH4S"}) {
+    // No carbon; too few hydrogens; too many (methanol's 4 per carbon is
+    // past the library range); too much nitrogen, oxygen (ATP), sulfur; P
+    // without its oxygens.
+    for (const char* bad : {"H2O", "C20H2", "CH4O", "C2H4N4", "C10H16N5O13P3", "C2H6S2", "C12H21O2P"}) {
         EXPECT_FALSE(HasPlausibleRatios(Parse(bad))) << bad;
     }
 }
@@ -85,6 +87,8 @@ TEST(SyntheticMolecules, EveryFormulaIsAValenceCheckedChnopsMoleculeUpTo1500Da) 
         const long twiceRdb = 2 * c + 2 + n + p - h;
         ASSERT_EQ(twiceRdb % 2, 0) << molecule.formulaText;
         ASSERT_GE(twiceRdb, 0) << molecule.formulaText;
+        const long heavy = c + n + p + Count(formula, "O") + Count(formula, "S");
+        ASSERT_TRUE(heavy > 1 || twiceRdb == 0) << molecule.formulaText;
         ASSERT_GT(molecule.massMI, 0);
         ASSERT_LE(molecule.massMI, kMaxSyntheticMass);
         ASSERT_NEAR(molecule.massMI, chem::MonoisotopicMass(formula), 1e-9);
@@ -189,7 +193,8 @@ TEST(DbtoolBuild, WritesOneRowPerUsableFileAndReportsTheRest) {
     dir.Write("cml/sub/acid.CML", kAceticAcid);
     const std::string ammonia = "<molecule><atomArray><atom elementType='N' hydrogenCount='3'/></atomArray></molecule>";
     dir.Write("cml/sub/deeper/nameless.cml", ammonia);
-    dir.Write("cml/bad.cml", std::string(kEthanol).substr(0, 120));
+    const std::string ethanol = kEthanol;
+    dir.Write("cml/bad.cml", ethanol.substr(0, ethanol.find("<atom id='a3'")));  // truncated
     dir.Write("cml/dummy.cml", "<molecule><atomArray><atom elementType='Du'/></atomArray></molecule>");
     dir.Write("cml/readme.txt", "not a structure");
     const fs::path db = dir.path() / "out" / "structures.db";
@@ -286,8 +291,8 @@ TEST(DbtoolBuild, PackagedStructuresAgreeWithTheirStatedMonoisotopicWeight) {
         ASSERT_TRUE(row.ok) << entry.path() << ": " << row.error;
         const std::string marker = "dictRef=\"cml:monoisotopicwt\" units=\"units:g\">";
         const auto at = text.find(marker);
-        ASSERT_NE(at, std::string::npos) << entry.path();
-        EXPECT_NEAR(row.row.massMI, std::atof(text.c_str() + at + marker.size()), 2e-4) << entry.path();
+        if (at == std::string::npos) continue;  // a few files state none
+        EXPECT_NEAR(row.row.massMI, std::atof(text.c_str() + at + marker.size()), 1e-5) << entry.path();
         ++files;
     }
     EXPECT_GT(files, 500);
