@@ -34,7 +34,8 @@ long CountOf(const chem::Formula& formula, std::string_view symbol) {
 std::optional<long> RingsPlusDoubleBonds(const chem::Formula& formula) {
     long twiceRdb = 2;  // 2 + sum(n * (v - 2)), even for a closed-shell molecule
     long heavyAtoms = 0;
-    for (const auto& [symbol, count] : formula.counts) {
+    for (const auto& [element, count] : formula.counts) {
+        const std::string& symbol = element;  // C++17 lambdas cannot capture a binding
         const auto* row = std::find_if(std::begin(kValences), std::end(kValences),
                                        [&](const Valence& v) { return v.symbol == symbol; });
         if (row == std::end(kValences) || count < 0) return std::nullopt;
