@@ -112,16 +112,20 @@ Spectrum Power(Spectrum base, long atoms) {
 }  // namespace
 
 std::vector<Peak> CoarseDistribution(const Formula& formula, double thresholdPercent) {
-    Spectrum total = Unit();
-    bool anyAtom = false;
+    // The parser's bounds, again for formulas built by hand: they keep the
+    // work to seconds even for a million atoms of an element with ten isotopes.
+    long atoms = 0;
     for (const auto& [symbol, count] : formula.counts) {
-        if (count == 0) continue;
-        const Element* element = FindElement(symbol);
-        if (!element || count < 0 || count > kMaxElementCount) return {};
-        total = Convolve(total, Power(OfElement(*element), count));
-        anyAtom = true;
+        if (!FindElement(symbol) || count < 0 || count > kMaxElementCount) return {};
+        atoms += count;
+        if (atoms > kMaxFormulaAtoms) return {};
     }
-    if (!anyAtom) return {};
+    if (atoms == 0) return {};
+
+    Spectrum total = Unit();
+    for (const auto& [symbol, count] : formula.counts) {
+        if (count > 0) total = Convolve(total, Power(OfElement(*FindElement(symbol)), count));
+    }
 
     if (!(thresholdPercent >= kLowestThreshold)) thresholdPercent = kLowestThreshold;  // also NaN
     const double level = thresholdPercent / 100;
