@@ -12,6 +12,9 @@ set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 add_library(Ionsift SHARED
   shell/plugin_entry_win.cpp
+  shell/settings_store_win.cpp
+  ui/window_utils_win.cpp
+  ui/dlg_popup_win.cpp
   shell/Ionsift.def
   resources/ionsift.rc
 )
@@ -21,7 +24,7 @@ target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR
 target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNINGS}>)
 # stdcall exports keep their plain names through the .def file.
 target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
-target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32)
+target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 winmm)
 # The form layer and the windows built on it.
 target_sources(Ionsift PRIVATE
   ui/form_win.cpp
@@ -30,7 +33,6 @@ target_sources(Ionsift PRIVATE
   ui/dialog_keys_win.cpp
   ui/chart_window_win.cpp
 )
-target_link_libraries(Ionsift PRIVATE comctl32)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)

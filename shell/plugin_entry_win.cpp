@@ -17,7 +17,10 @@
 #include "shell/localization.h"
 #include "shell/plugin_record.h"
 #include "shell/plugin_state.h"
+#include "shell/settings.h"
+#include "shell/settings_store_win.h"
 #include "shell/string_table.h"
+#include "ui/window_utils_win.h"
 
 namespace ionsift {
 namespace {
@@ -31,6 +34,8 @@ void* InitPlugin(const HostContext* host) {
     SetHostContext(host);
     PluginState& plugin = ThePlugin();
     plugin.ownerWindow = host->appWindow;
+    ReadUserDecimalSeparator();
+    SetSettingsStore(&ProfileSettingsStore());
     OpenHostCatalog();
 
     plugin.module = GetModuleHandleA("Ionsift");
