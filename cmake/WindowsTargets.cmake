@@ -32,6 +32,11 @@ target_sources(Ionsift PRIVATE
   ui/window_class_win.cpp
   ui/dialog_keys_win.cpp
   ui/chart_window_win.cpp
+  ui/dlg_main_win.cpp
+  ui/dlg_main_settings_win.cpp
+  ui/dlg_main_database_win.cpp
+  ui/dlg_main_instance_win.cpp
+  search/database_folder_win.cpp
 )
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -86,7 +86,11 @@ FormSize ClientSizeOf(HWND window) {
 
 }  // namespace
 
-Form::~Form() { Destroy(); }
+Form::~Form() {
+    // The derived part is gone: messages of the dying window get default handling.
+    if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    Destroy();
+}
 
 bool Form::Create(const FormSpec& spec, HWND owner, HINSTANCE module) {
     if (window_) return true;

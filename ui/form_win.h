@@ -34,7 +34,8 @@ struct FormEvent {
     char* key;  // KeyPress only: set to 0 to drop the character
 };
 
-// One row of a routing table: which member handles which event of which control.
+// One row of a routing table: which member handles which event of which
+// control. A row without a handler names an event that is known and ignored.
 template <class Owner>
 struct Route {
     int controlId;
@@ -47,7 +48,7 @@ template <class Owner, std::size_t N>
 bool RouteEvent(Owner& owner, const Route<Owner> (&routes)[N], const FormEvent& event) {
     for (const Route<Owner>& route : routes) {
         if (route.controlId == event.controlId && route.kind == event.kind) {
-            (owner.*route.handler)(event);
+            if (route.handler) (owner.*route.handler)(event);
             return true;
         }
     }
@@ -68,6 +69,8 @@ public:
     // Window caption, control captions, list columns and menu items that
     // name a string ID, through LocString.
     void ApplyLocalizedCaptions();
+    // Destroys the window. Derived classes call it from their destructor, so
+    // that their own WM_DESTROY handling still runs.
     void Destroy();
 
     HWND Handle() const { return window_; }
