@@ -137,9 +137,10 @@ bool Form::CreateControl(const ControlSpec& spec) {
                        (spec.kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
     HWND control = CreateWindowExA(
         traits.exStyle, className, spec.caption.stringId >= 0 ? "" : spec.caption.text,
-        WS_CHILD | WS_VISIBLE | traits.style | OptionStyles(spec), spec.rect.left, spec.rect.top,
-        spec.rect.width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-        module_, nullptr);
+        // Siblings clip each other, so that overlaps follow the z-order.
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | traits.style | OptionStyles(spec),
+        spec.rect.left, spec.rect.top, spec.rect.width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), module_, nullptr);
     if (!control) return false;
     SendMessageA(control, WM_SETFONT,
                  reinterpret_cast<WPARAM>((spec.options & kFixedFont) ? fixedFont_ : font_), FALSE);

@@ -423,5 +423,27 @@ TEST_F(MainWindow, ClosingHidesAndTheNextRequestRereadsTheCatalogue) {
     EXPECT_TRUE(CommandsSince(mark).empty()) << "a later show sends nothing";
 }
 
+// The host's message loop knows nothing of dialog keys; Tab still moves on.
+TEST_F(MainWindow, TabMovesThroughTheSearchOptionsInTheHostsLoop) {
+    ASSERT_NE(Open(), nullptr);
+    SetForegroundWindow(main_);
+    SetFocus(Item(STR_Mass));
+    ASSERT_EQ(GetFocus(), Item(STR_Mass));
+    auto pressTab = [&] {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    };
+    pressTab();
+    EXPECT_EQ(GetFocus(), Item(STR_Ppm));
+    pressTab();  // the search button is disabled: skipped
+    EXPECT_EQ(GetFocus(), Item(BT_Default));
+    EXPECT_EQ(TextOf(STR_Ppm), "2") << "the Tab reached no edit as a character";
+}
+
 }  // namespace
 }  // namespace ionsift::wintest
