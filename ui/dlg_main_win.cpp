@@ -136,8 +136,9 @@ bool TDlgMain::Create() {
 }
 
 void TDlgMain::Show() {
-    // WM_SHOWWINDOW runs OnFormShow when the window was hidden.
-    ShowWindow(Handle(), SW_SHOW);
+    // WM_SHOWWINDOW runs OnFormShow when the window was hidden; a window the
+    // user minimized comes back as it was.
+    ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
     BringWindowToTop(Handle());
 }
 
@@ -192,7 +193,7 @@ LRESULT TDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             // Until creation has fixed the client size, sizes mean nothing.
             if (!sizingReady_) return 0;
             Form::WindowProc(message, wParam, lParam);
-            OnFormResize();
+            if (wParam != SIZE_MINIMIZED) OnFormResize();
             return 0;
         case WM_ERASEBKGND:
             TileBackground(Handle(), reinterpret_cast<HDC>(wParam), nullptr);

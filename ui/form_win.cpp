@@ -566,7 +566,8 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
             break;
         case WM_SIZE:
-            LayoutControls();
+            // A minimized window's client area says nothing about the layout.
+            if (wParam != SIZE_MINIMIZED) LayoutControls();
             return 0;
         case WM_ERASEBKGND: {
             RECT rect;

@@ -382,6 +382,17 @@ TEST_F(MainWindow, WideningSharesTheExtraWidthBetweenTheColumns) {
     EXPECT_EQ(limits.ptMinTrackSize.y, outer.bottom - outer.top - 80);
 }
 
+TEST_F(MainWindow, MinimizingAndRestoringKeepsTheLayout) {
+    ASSERT_NE(Open(), nullptr);
+    const FormRectLike results = BoundsOf(GRP_Results), chart = BoundsOf(GRP_IsoChart),
+                       list = BoundsOf(LV_Results);
+    ShowWindow(main_, SW_MINIMIZE);
+    ShowWindow(main_, SW_RESTORE);
+    EXPECT_EQ(BoundsOf(GRP_Results), results);
+    EXPECT_EQ(BoundsOf(GRP_IsoChart), chart);
+    EXPECT_EQ(BoundsOf(LV_Results), list);
+}
+
 TEST_F(MainWindow, PasteFromTheEditMenuAloneIsNoChange) {
     ASSERT_NE(Open(), nullptr);
     ASSERT_TRUE(OpenClipboard(nullptr));
