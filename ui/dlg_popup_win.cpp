@@ -158,7 +158,9 @@ void PasteFiltered(HWND target) {
 void DeleteSelectionOrNextCharacter(HWND target) {
     const Selection selection = GetSelection(target);
     // The edit clamps the end, so at the end of the text nothing is selected.
-    if (selection.start == selection.end) SendMessageA(target, EM_SETSEL, selection.start, selection.end + 1);
+    if (selection.start == selection.end) {
+        SendMessageA(target, EM_SETSEL, selection.start, selection.end + 1);
+    }
     SendMessageA(target, WM_CLEAR, 0, 0);
 }
 
@@ -277,7 +279,8 @@ EditMenu* CreateEditMenu() {
             continue;
         }
         char caption[256];
-        std::snprintf(caption, sizeof caption, "%s\t%s", LocString(item.stringId), item.shortcutText);
+        std::snprintf(caption, sizeof caption, "%s\t%s", LocString(item.stringId),
+                      item.shortcutText);
         AppendMenuA(menu->popup, MF_STRING, static_cast<UINT_PTR>(item.commandId), caption);
     }
     return menu;
@@ -295,7 +298,8 @@ void AttachEditMenu(EditMenu* menu, HWND control, std::uint32_t flags) {
     if (GetWindowSubclass(control, EditMenuProc, kEditMenuSubclassId, &previous)) {
         Forget(*reinterpret_cast<EditMenu*>(previous), control);
     }
-    if (SetWindowSubclass(control, EditMenuProc, kEditMenuSubclassId, reinterpret_cast<DWORD_PTR>(menu))) {
+    if (SetWindowSubclass(control, EditMenuProc, kEditMenuSubclassId,
+                          reinterpret_cast<DWORD_PTR>(menu))) {
         menu->controls.push_back(control);
     }
 }

@@ -49,8 +49,11 @@ bool EditCommandEnabled(EditCommand command, const EditMenuContext& context) {
             return context.clipboardHasText;
         case EditCommand::Delete:
             return hasText;
-        case EditCommand::SelectAll:
-            return hasText && !(context.selectionStart == 0 && context.selectionEnd == context.length);
+        case EditCommand::SelectAll: {
+            const bool allSelected =
+                context.selectionStart == 0 && context.selectionEnd == context.length;
+            return hasText && !allSelected;
+        }
         default:
             return false;
     }

@@ -55,24 +55,6 @@ TEST(PasteFilter, FlagsZeroOrUnfilteredPasteAsItIs) {
     EXPECT_EQ(FilterPasteText("abc1.5 2", 0x04, ','), "15");
 }
 
-TEST(EditMenuItems, SixCommandsTwoSeparatorsWithDistinctIdsAndShortcuts) {
-    const EditCommand order[] = {EditCommand::Undo,  EditCommand::None,   EditCommand::Cut,
-                                 EditCommand::Copy,  EditCommand::Paste,  EditCommand::Delete,
-                                 EditCommand::None,  EditCommand::SelectAll};
-    const int captions[] = {45, 0, 41, 40, 43, 42, 0, 44};
-    std::set<int> ids;
-    for (std::size_t i = 0; i < kEditMenuRows; ++i) {
-        const EditMenuItem& item = kEditMenuItems[i];
-        EXPECT_EQ(item.command, order[i]) << i;
-        EXPECT_EQ(item.stringId, captions[i]) << i;
-        if (item.command == EditCommand::None) continue;
-        EXPECT_TRUE(ids.insert(item.commandId).second) << "duplicate id " << item.commandId;
-        EXPECT_EQ(FindEditMenuItem(item.commandId), &item);
-        EXPECT_EQ(FindEditShortcut(item.virtualKey, item.withControl, false, false), &item);
-    }
-    EXPECT_EQ(FindEditMenuItem(0), nullptr);
-}
-
 TEST(EditMenuItems, ShortcutsNeedExactlyTheirModifiers) {
     const EditMenuItem* paste = FindEditShortcut('V', true, false, false);
     ASSERT_NE(paste, nullptr);

@@ -45,29 +45,6 @@ protected:
     MapStore store;
 };
 
-TEST_F(Settings, TheKeyTableAsTheFileUsesIt) {
-    EXPECT_STREQ(kSettingsSection, "Ionsift");
-    const struct {
-        const char* key;
-        std::int32_t lower, upper;
-        const char* defaultText;
-        SettingKind kind;
-    } expected[] = {
-        {"DATABASE", 0, 0, "None", SettingKind::Text},
-        {"MASS", 1, INT32_MIN, "", SettingKind::Real},
-        {"MAXRESULTS", 1, INT32_MIN, "200", SettingKind::Integer},
-        {"PPM", 0, INT32_MIN, "2", SettingKind::Real},
-    };
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_STREQ(kSettingKeys[i].key, expected[i].key);
-        EXPECT_EQ(kSettingKeys[i].lower, expected[i].lower);
-        EXPECT_EQ(kSettingKeys[i].upper, expected[i].upper);
-        EXPECT_STREQ(kSettingKeys[i].defaultText, expected[i].defaultText);
-        EXPECT_EQ(kSettingKeys[i].kind, expected[i].kind);
-    }
-    EXPECT_EQ(kSettingKeys[4].key, nullptr);
-}
-
 TEST_F(Settings, NoFileReadsAsTheDefaults) {
     store.fileExists = false;
     store.values = {{"MASS", "180"}};
@@ -141,14 +118,6 @@ TEST_F(Settings, TheDefaultsFlagIgnoresTheFile) {
     EXPECT_STREQ(ReadSetting(kSettingMaxResults, true), "200");
     EXPECT_STREQ(ReadSetting(kSettingDatabase, true), "None");
     EXPECT_EQ(ReadSetting(kSettingDatabase, true), kSettingKeys[kSettingDatabase].defaultText);
-}
-
-TEST_F(Settings, ReadsShareOneBuffer) {
-    store.values = {{"MASS", "180"}, {"DATABASE", "structures"}};
-    const char* mass = ReadSetting(kSettingMass, false);
-    const char* database = ReadSetting(kSettingDatabase, false);
-    EXPECT_EQ(mass, database);
-    EXPECT_STREQ(mass, "structures");
 }
 
 TEST_F(Settings, IndexesOutsideTheTableReadAsEmptyTextAndWriteNothing) {
