@@ -30,6 +30,19 @@ target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNI
 # stdcall exports keep their plain names through the .def file.
 target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 winmm)
+# The form layer and the windows built on it.
+target_sources(Ionsift PRIVATE
+  ui/form_win.cpp
+  ui/form_containers_win.cpp
+  ui/window_class_win.cpp
+  ui/dialog_keys_win.cpp
+  ui/chart_window_win.cpp
+  ui/dlg_main_win.cpp
+  ui/dlg_main_settings_win.cpp
+  ui/dlg_main_database_win.cpp
+  ui/dlg_main_instance_win.cpp
+  search/database_folder_win.cpp
+)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)

@@ -20,6 +20,9 @@
 #include "shell/settings.h"
 #include "shell/settings_store_win.h"
 #include "shell/string_table.h"
+#include "ui/chart_window_win.h"
+#include "ui/dlg_main_win.h"
+#include "ui/form_win.h"
 #include "ui/window_utils_win.h"
 
 namespace ionsift {
@@ -67,8 +70,10 @@ void CallPlugin(int request) {
             OpenHelpPage();
             break;
         case kRequestAbout:
+            // Accepted; the about box answers it.
+            break;
         case kRequestMainWindow:
-            // Accepted; the about box and the tool window answer these.
+            ShowDlgMain();
             break;
         default:
             break;
@@ -77,6 +82,12 @@ void CallPlugin(int request) {
 
 void FreePlugin() {
     PluginState& plugin = ThePlugin();
+    // The window goes before the bitmaps it draws with, and before the
+    // library that holds its window procedures.
+    ReleaseDlgMain();
+    const HINSTANCE module = static_cast<HINSTANCE>(plugin.module);
+    ReleaseFormClasses(module);
+    UnregisterChartClass(module);
     // One bitmap handle serves both menu entries.
     if (plugin.menuImage) DeleteObject(static_cast<HGDIOBJ>(plugin.menuImage));
     if (plugin.backgroundTile) DeleteObject(static_cast<HGDIOBJ>(plugin.backgroundTile));

@@ -1,6 +1,8 @@
 #include "tests/win/plugin_harness.h"
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace ionsift::wintest {
 
@@ -49,10 +51,12 @@ int __cdecl RecordingHost::OnCommand(const char* command) {
 
 void __cdecl RecordingHost::OnWindowOpened(void* window) {
     current_->commands_.push_back("<window opened>");
+    current_->openedWindows_.push_back(static_cast<HWND>(window));
 }
 
 void __cdecl RecordingHost::OnWindowClosed(void* window) {
     current_->commands_.push_back("<window closed>");
+    current_->closedWindows_.push_back(static_cast<HWND>(window));
 }
 
 short __cdecl RecordingHost::OnLoad(const char* library, void** module, ...) {
@@ -68,6 +72,64 @@ short __cdecl RecordingHost::OnLoad(const char* library, void** module, ...) {
     host.loaderCalls_.push_back(call);
     if (!host.loader_) return 0;  // a host without a localization library
     return host.loader_(library, module, slots);
+}
+
+namespace {
+
+// Removes a folder with everything in it.
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + name + "\\");
+            } else {
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+TempHostFolder::TempHostFolder(const std::vector<std::string>& databases) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    static int counter = 0;
+    path_ = std::string(temp) + "ionsift-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+    CreateDirectoryA((path_ + "Data").c_str(), nullptr);
+    CreateDirectoryA((path_ + "Data\\Databases").c_str(), nullptr);
+    for (const std::string& name : databases) AddDatabase(name);
+}
+
+TempHostFolder::~TempHostFolder() { RemoveTree(path_); }
+
+void TempHostFolder::UseIn(HostContext& context) const {
+    std::snprintf(context.hostDirectory, sizeof context.hostDirectory, "%s", path_.c_str());
+    std::snprintf(context.settingsPath, sizeof context.settingsPath, "%s",
+                  SettingsPath().c_str());
+}
+
+void TempHostFolder::AddDatabase(const std::string& name) {
+    std::ofstream(path_ + "Data\\Databases\\" + name + ".db", std::ios::binary);
+}
+
+void TempHostFolder::WriteSettings(const std::string& text) const {
+    std::ofstream(SettingsPath(), std::ios::binary) << text;
+}
+
+std::string TempHostFolder::ReadSettings() const {
+    std::ifstream file(SettingsPath(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 namespace {

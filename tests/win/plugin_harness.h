@@ -40,6 +40,10 @@ public:
     const std::vector<std::string>& Commands() const { return commands_; }
     std::vector<std::string> CommandsStartingWith(const std::string& prefix) const;
     const std::vector<std::string>& LoaderCalls() const { return loaderCalls_; }
+    // Windows the plug-in announced through the window-opened and
+    // window-closed callbacks, in order.
+    const std::vector<HWND>& OpenedWindows() const { return openedWindows_; }
+    const std::vector<HWND>& ClosedWindows() const { return closedWindows_; }
 
 private:
     static int __cdecl OnCommand(const char* command);
@@ -55,6 +59,32 @@ private:
     Loader loader_;
     std::vector<std::string> commands_;
     std::vector<std::string> loaderCalls_;
+    std::vector<HWND> openedWindows_;
+    std::vector<HWND> closedWindows_;
+};
+
+// A host folder of the test's own under the temporary directory, with
+// Data\Databases\ holding empty *.db files and a settings file path; all of
+// it is removed at the end.
+class TempHostFolder {
+public:
+    explicit TempHostFolder(const std::vector<std::string>& databases = {});
+    ~TempHostFolder();
+    TempHostFolder(const TempHostFolder&) = delete;
+    TempHostFolder& operator=(const TempHostFolder&) = delete;
+
+    const std::string& Path() const { return path_; }  // ends with a backslash
+    std::string SettingsPath() const { return path_ + "ionsift-host.ini"; }
+    // Makes this folder the host directory and its settings file the host's.
+    void UseIn(HostContext& context) const;
+
+    void AddDatabase(const std::string& name);
+    void WriteSettings(const std::string& text) const;
+    // The settings file's text; empty when there is no file.
+    std::string ReadSettings() const;
+
+private:
+    std::string path_;
 };
 
 // The DLL's three exports, with their declared conventions.

@@ -239,14 +239,23 @@ TEST_F(PluginSpine, StagedGermanCatalogGivesGermanCaptions) {
     plugin_.Free();
 }
 
-TEST_F(PluginSpine, CallAnswersOneForEveryCodeAndOnlyHelpActs) {
+TEST_F(PluginSpine, CallAnswersOneForEveryCodeAndUnknownCodesDoNothing) {
     plugin_.Init(host_.Context());
-    for (int code : {0, 2, 100, 1, 101, 0x10000 | 2, -5}) {
+    for (int code : {0, 2, 100, 0x10000 | 2, -5}) {
         EXPECT_EQ(plugin_.Call(code), 1) << "code " << code;
     }
     EXPECT_TRUE(host_.Commands().empty());
     plugin_.Free();
     EXPECT_TRUE(host_.Commands().empty()) << "Free after no request sends nothing";
+}
+
+TEST_F(PluginSpine, MainWindowRequestOpensOneWindowThatFreeCloses) {
+    plugin_.Init(host_.Context());
+    EXPECT_EQ(plugin_.Call(101), 1);
+    EXPECT_EQ(plugin_.Call(0x10000 | 101), 1) << "only the low 16 bits are the request";
+    EXPECT_EQ(host_.Commands(), std::vector<std::string>{"<window opened>"});
+    plugin_.Free();
+    EXPECT_EQ(host_.Commands(), (std::vector<std::string>{"<window opened>", "<window closed>"}));
 }
 
 TEST_F(PluginSpine, HelpWithoutPageShowsTheHelpError) {

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Screenshots of the main tool window in English and German: runs the test
+# program on a Wine virtual desktop (which draws window frames, unlike the
+# bare X server), checks its result, and converts the pictures to PNG.
+# usage: dlg_main_screenshot.sh TEST_EXE OUTPUT_DIR
+set -euo pipefail
+exe=${1:?test program}
+out=${2:?output folder}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+mkdir -p "$out"
+rm -f "$out"/dlg-main-*.bmp "$out"/dlg-main-*.png "$out/result.xml"
+win() { echo "Z:${1//\//\\}"; }
+
+IONSIFT_SCREENSHOT_DIR=$(win "$out") timeout 180 "$root/scripts/wine-run" \
+  explorer /desktop=ionsift-shot,1024x768 "$(win "$exe")" \
+  --gtest_output="xml:$(win "$out")\\result.xml" >"$out/log.txt" 2>&1 || true
+
+if ! grep -q 'failures="0"' "$out/result.xml" 2>/dev/null || grep -q '<failure' "$out/result.xml"; then
+  echo "screenshot test failed:"; cat "$out/log.txt"; cat "$out/result.xml" 2>/dev/null || true
+  exit 1
+fi
+for language in english german; do
+  bmp=$out/dlg-main-$language.bmp
+  [ -s "$bmp" ] || { echo "no picture for $language"; exit 1; }
+  convert "$bmp" "$out/dlg-main-$language.png"
+  rm -f "$bmp"
+  echo "main window in $language: $out/dlg-main-$language.png"
+done

@@ -1,0 +1,177 @@
+// Renders the main tool window in each staged language and saves it as a BMP
+// into the folder named by IONSIFT_SCREENSHOT_DIR (dlg_main_screenshot.sh
+// runs it on a Wine virtual desktop, which draws the window frames, and
+// converts the pictures to PNG).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "resources/dlg_main_ids.h"
+#include "tests/win/plugin_harness.h"
+
+namespace ionsift::wintest {
+namespace {
+
+using namespace dlg_main;
+
+// The real localization library of the stage.
+short StagedLocaleLoader(const std::string& library, void** module,
+                         std::vector<std::pair<void**, std::string>>& slots) {
+    HMODULE loaded = LoadLibraryA((StageDirectory() + library).c_str());
+    if (!loaded) return 0;
+    for (auto& [slot, name] : slots) *slot = reinterpret_cast<void*>(GetProcAddress(loaded, name.c_str()));
+    *module = loaded;
+    return 1;
+}
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> bgr;  // bottom-up rows, 4-byte aligned
+    COLORREF At(int x, int y) const {
+        const int stride = (width * 3 + 3) & ~3;
+        const unsigned char* p = &bgr[static_cast<std::size_t>((height - 1 - y) * stride + x * 3)];
+        return RGB(p[2], p[1], p[0]);
+    }
+};
+
+// What the screen shows inside the window's rectangle, frame included.
+Picture Capture(HWND window) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    Picture picture;
+    picture.width = area.right - area.left;
+    picture.height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = picture.height;  // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const int stride = (picture.width * 3 + 3) & ~3;
+    const auto* begin = static_cast<const unsigned char*>(bits);
+    picture.bgr.assign(begin, begin + static_cast<std::size_t>(stride) * picture.height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+bool SaveBmp(const Picture& picture, const std::string& path) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = picture.width;
+    header.biHeight = picture.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(picture.bgr.size());
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(picture.bgr.data()),
+              static_cast<std::streamsize>(picture.bgr.size()));
+    return static_cast<bool>(out);
+}
+
+// Lets the window paint before the screen is read.
+void Pump() {
+    for (int round = 0; round < 20; ++round) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(25);
+    }
+}
+
+struct ChildById {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK FindChild(HWND window, LPARAM data) {
+    auto& child = *reinterpret_cast<ChildById*>(data);
+    if (GetDlgCtrlID(window) != child.id) return TRUE;
+    child.found = window;
+    return FALSE;
+}
+
+class Screenshot : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Screenshot, MainWindowInTheHostsLanguage) {
+    const std::string language = GetParam();
+    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr) << "run through dlg_main_screenshot.sh";
+
+    // A host folder with two databases and saved inputs, and the stage's catalogs.
+    TempHostFolder host{{"aspirin", "structures"}};
+    const std::string catalog = "Locale\\" + language;
+    CreateDirectoryA((host.Path() + "Locale").c_str(), nullptr);
+    CreateDirectoryA((host.Path() + catalog).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((StageDirectory() + catalog + "\\RADURUR.evidodi").c_str(),
+                          (host.Path() + catalog + "\\RADURUR.evidodi").c_str(), FALSE));
+    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+
+    RecordingHost recorder;
+    host.UseIn(recorder.Context());
+    recorder.SetLoader(&StagedLocaleLoader);
+    recorder.Respond([&](const std::string& command) -> HostAnswer {
+        if (command == "Get PrfLang") return {0, language};
+        if (command.rfind("DbOpen", 0) == 0) return {0, "1"};
+        return {0, ""};
+    });
+    Plugin plugin;
+    ASSERT_TRUE(plugin.Loaded());
+    plugin.Init(recorder.Context());
+    plugin.Call(101);
+    ASSERT_FALSE(recorder.OpenedWindows().empty());
+    HWND window = recorder.OpenedWindows().back();
+    Pump();
+
+    ChildById group{GRP_Param, nullptr};
+    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&group));
+    char caption[128] = {};
+    GetWindowTextA(group.found, caption, sizeof caption);
+    if (language == "english") {
+        EXPECT_STREQ(caption, "Search options");
+    } else {
+        EXPECT_STRNE(caption, "Search options") << "translated by the " << language << " catalog";
+    }
+
+    const Picture picture = Capture(window);
+    ChildById chart{TC_IsoChart, nullptr};
+    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&chart));
+    RECT wall{}, outer{};
+    GetWindowRect(chart.found, &wall);
+    GetWindowRect(window, &outer);
+    // The chart's back wall is white; the window is drawn, not left black.
+    EXPECT_EQ(picture.At((wall.left + wall.right) / 2 - outer.left,
+                         (wall.top + wall.bottom) / 2 - outer.top),
+              RGB(255, 255, 255));
+    EXPECT_TRUE(SaveBmp(picture, std::string(folder) + "\\dlg-main-" + language + ".bmp"));
+    plugin.Free();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));
+
+}  // namespace
+}  // namespace ionsift::wintest

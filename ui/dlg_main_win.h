@@ -1,0 +1,90 @@
+// TDlgMain, the plug-in's modeless, stay-on-top tool window: search inputs
+// and database selector, results list, experimental peaks and isotope chart.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/database_connection.h"
+#include "ui/column_split.h"
+#include "ui/form_win.h"
+
+namespace ionsift {
+
+struct EditMenu;
+struct ChartSeries;  // a series of the isotope chart, owned by the chart
+
+class TDlgMain : public Form {
+public:
+    TDlgMain() = default;
+    ~TDlgMain() override;
+
+    // The creation steps: window and controls, client size, window-opened
+    // callback, size limits, icon, captions, edit menu, placement.
+    bool Create();
+    // Shows the window without modality (the first show restores the
+    // settings and opens the saved database).
+    void Show();
+    // As the title-bar button does: hides the window, which keeps its state.
+    void Close();
+    void SaveSettings();
+
+    const std::string& DbHandle() const { return database_.DbHandle(); }
+    const std::string& DbName() const { return database_.DbName(); }
+
+    // Handlers, as the routing table names them.
+    void CB_DatabaseChange(const FormEvent& event);
+    void EnableButtons(const FormEvent& event);
+    void OnKeyChkPosFloat(const FormEvent& event);
+    void OnKeyChkPosInt(const FormEvent& event);
+    void BT_DefaultClick(const FormEvent& event);
+    void SB_StatusDrawPanel(const FormEvent& event);
+    void ME_ExDataChange(const FormEvent& event);
+    void LV_ResultsSelectItem(const FormEvent& event);
+
+    void EnableButtons();
+    void EnableResultsMenu();
+    void EnableChartMenu();
+    void EnableExUpdate();
+    void ApplySettings(bool useDefaults);
+    void CloseDatabase();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnEvent(const FormEvent& event) override;
+
+private:
+    void OnFormShow();
+    void OnFormResize();
+    void OnFormDestroy();
+    void RefreshCatalogue();
+    std::vector<std::string> SelectorEntries() const;
+    int SelectedDatabase() const;
+    std::string SelectedDatabaseText() const;
+    void SelectDatabase(int index);
+
+    DatabaseConnection database_;  // DbHandle and DbName
+    bool firstShowPending_ = false;
+    bool sizingReady_ = false;
+    ColumnBase base_;  // BaseRightLeft, BaseRightWidth, BaseLeftWidth, BaseFormWidth
+    POINT minimumTrackSize_{0, 0};
+    std::vector<std::int32_t> rowIds_;      // molecule ids of the result rows
+    ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
+    ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
+    EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+};
+
+// The single instance: null until the first request shows it.
+TDlgMain* DlgMain();
+// Creates the window on first use and shows it.
+void ShowDlgMain();
+// The plug-in's release: window-closed callback with the window's handle,
+// close, settings saved when they changed, then the window destroyed.
+void ReleaseDlgMain();
+
+}  // namespace ionsift
