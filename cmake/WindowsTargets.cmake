@@ -32,6 +32,7 @@ target_sources(Ionsift PRIVATE
   ui/window_class_win.cpp
   ui/dialog_keys_win.cpp
   ui/chart_window_win.cpp
+  ui/dlg_about_win.cpp
 )
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

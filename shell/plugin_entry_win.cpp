@@ -20,6 +20,7 @@
 #include "shell/settings.h"
 #include "shell/settings_store_win.h"
 #include "shell/string_table.h"
+#include "ui/dlg_about_win.h"
 #include "ui/window_utils_win.h"
 
 namespace ionsift {
@@ -67,8 +68,10 @@ void CallPlugin(int request) {
             OpenHelpPage();
             break;
         case kRequestAbout:
+            ShowAboutBox();
+            break;
         case kRequestMainWindow:
-            // Accepted; the about box and the tool window answer these.
+            // Accepted; the tool window answers this.
             break;
         default:
             break;
@@ -77,6 +80,9 @@ void CallPlugin(int request) {
 
 void FreePlugin() {
     PluginState& plugin = ThePlugin();
+    // The host unloads the library next: no window of ours may outlive the
+    // code of its window procedure.
+    DestroyAboutBox();
     // One bitmap handle serves both menu entries.
     if (plugin.menuImage) DeleteObject(static_cast<HGDIOBJ>(plugin.menuImage));
     if (plugin.backgroundTile) DeleteObject(static_cast<HGDIOBJ>(plugin.backgroundTile));

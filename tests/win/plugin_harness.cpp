@@ -49,10 +49,12 @@ int __cdecl RecordingHost::OnCommand(const char* command) {
 
 void __cdecl RecordingHost::OnWindowOpened(void* window) {
     current_->commands_.push_back("<window opened>");
+    current_->openedWindows_.push_back(static_cast<HWND>(window));
 }
 
 void __cdecl RecordingHost::OnWindowClosed(void* window) {
     current_->commands_.push_back("<window closed>");
+    current_->closedWindows_.push_back(static_cast<HWND>(window));
 }
 
 short __cdecl RecordingHost::OnLoad(const char* library, void** module, ...) {

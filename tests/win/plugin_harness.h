@@ -40,6 +40,9 @@ public:
     const std::vector<std::string>& Commands() const { return commands_; }
     std::vector<std::string> CommandsStartingWith(const std::string& prefix) const;
     const std::vector<std::string>& LoaderCalls() const { return loaderCalls_; }
+    // The handles the window-opened and window-closed callbacks received.
+    const std::vector<HWND>& OpenedWindows() const { return openedWindows_; }
+    const std::vector<HWND>& ClosedWindows() const { return closedWindows_; }
 
 private:
     static int __cdecl OnCommand(const char* command);
@@ -55,6 +58,8 @@ private:
     Loader loader_;
     std::vector<std::string> commands_;
     std::vector<std::string> loaderCalls_;
+    std::vector<HWND> openedWindows_;
+    std::vector<HWND> closedWindows_;
 };
 
 // The DLL's three exports, with their declared conventions.

@@ -241,7 +241,7 @@ TEST_F(PluginSpine, StagedGermanCatalogGivesGermanCaptions) {
 
 TEST_F(PluginSpine, CallAnswersOneForEveryCodeAndOnlyHelpActs) {
     plugin_.Init(host_.Context());
-    for (int code : {0, 2, 100, 1, 101, 0x10000 | 2, -5}) {
+    for (int code : {0, 2, 100, 101, 0x10000 | 2, -5}) {
         EXPECT_EQ(plugin_.Call(code), 1) << "code " << code;
     }
     EXPECT_TRUE(host_.Commands().empty());
