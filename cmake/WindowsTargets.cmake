@@ -42,6 +42,7 @@ target_sources(Ionsift PRIVATE
   ui/dlg_main_database_win.cpp
   ui/dlg_main_instance_win.cpp
   search/database_folder_win.cpp
+  ui/dlg_about_win.cpp
 )
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -21,6 +21,7 @@
 #include "shell/settings_store_win.h"
 #include "shell/string_table.h"
 #include "ui/chart_window_win.h"
+#include "ui/dlg_about_win.h"
 #include "ui/dlg_main_win.h"
 #include "ui/form_win.h"
 #include "ui/window_utils_win.h"
@@ -70,7 +71,7 @@ void CallPlugin(int request) {
             OpenHelpPage();
             break;
         case kRequestAbout:
-            // Accepted; the about box answers it.
+            ShowAboutBox();
             break;
         case kRequestMainWindow:
             ShowDlgMain();
@@ -85,6 +86,7 @@ void FreePlugin() {
     // The window goes before the bitmaps it draws with, and before the
     // library that holds its window procedures.
     ReleaseDlgMain();
+    DestroyAboutBox();
     const HINSTANCE module = static_cast<HINSTANCE>(plugin.module);
     ReleaseFormClasses(module);
     UnregisterChartClass(module);

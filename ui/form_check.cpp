@@ -34,6 +34,9 @@ std::string ControlProblem(const FormSpec& form, int index, std::set<int>& ids) 
     if (control.kind == ControlKind::Custom && !control.className) {
         return name + ": custom control without a window class";
     }
+    if (control.kind == ControlKind::Image && control.imageResource == 0) {
+        return name + ": image without an icon resource";
+    }
     return "";
 }
 

@@ -9,7 +9,7 @@ namespace ionsift {
 
 // Empty when the description can be built; otherwise the first problem:
 // a duplicate or reserved id, a parent that is not a container listed
-// earlier, a custom control without a class, a column of a control that is
+// earlier, a custom control without a class, an image without a resource, a column of a control that is
 // neither a report list nor a status bar, a menu row whose parent is not an
 // earlier menu row, a popup menu that is not among the menu rows.
 std::string FormSpecProblem(const FormSpec& form);

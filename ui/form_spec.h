@@ -20,6 +20,7 @@ enum class ControlKind : std::uint8_t {
     StatusBar,
     Button,
     Custom,        // a window class registered elsewhere (className)
+    Image,         // an icon resource of the module, at its own size
 };
 
 // Either a localized string ID or a fixed text.
@@ -42,6 +43,14 @@ enum ControlOption : std::uint32_t {
     kVerticalScroll = 1u << 6,
     kFillParent = 1u << 7,    // fills the parent's client area (inside its bevel)
     kOwnerDrawPanel = 1u << 8,  // status bar: its panels are drawn by the form
+    kDefaultButton = 1u << 9,   // buttons: Enter presses it
+};
+
+// A font of its own for one control; the form's font otherwise.
+struct FontSpec {
+    const char* face;
+    int pixelHeight;  // character height, without internal leading
+    bool bold;
 };
 
 // Colours as 0x00BBGGRR, or a system colour index with kSystemColour set.
@@ -49,6 +58,9 @@ constexpr std::uint32_t kSystemColour = 0x80000000u;
 constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;
 constexpr std::uint32_t kColourButtonFace = kSystemColour | 15;  // COLOR_BTNFACE
 constexpr std::uint32_t kColourNavy = 0x00800000u;
+constexpr std::uint32_t kColourMaroon = 0x00000080u;
+constexpr std::uint32_t kColourRed = 0x000000FFu;
+constexpr std::uint32_t kColourWindowText = kSystemColour | 8;  // COLOR_WINDOWTEXT
 
 constexpr int kFormParent = 0;   // parent id of the form's direct children
 constexpr int kTableOrder = -1;  // tab order: the row's place among its siblings
@@ -67,6 +79,8 @@ struct ControlSpec {
     std::uint32_t backColour;
     int popupMenu;  // id of a popup menu row shown on right click, 0 for none
     const char* className;  // ControlKind::Custom only
+    const FontSpec* font = nullptr;
+    int imageResource = 0;  // ControlKind::Image: icon resource id
 };
 
 // A column of a report list, or a panel of a status bar (panels are
@@ -99,6 +113,7 @@ struct FormSpec {
     int columnCount;
     const MenuSpec* menus;
     int menuCount;
+    bool resizable = true;  // false: a fixed dialog frame, no maximize box
 };
 
 }  // namespace ionsift

@@ -39,6 +39,7 @@ const KindTraits kKindTraits[] = {
      0},
     {ControlKind::Button, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0},
     {ControlKind::Custom, nullptr, 0, 0},
+    {ControlKind::Image, "STATIC", SS_ICON | SS_REALSIZECONTROL, 0},
 };
 
 const KindTraits& TraitsOf(ControlKind kind) {
@@ -56,6 +57,7 @@ DWORD LabelStyle(std::uint32_t options) {
 DWORD OptionStyles(const ControlSpec& spec) {
     DWORD style = 0;
     if (spec.kind == ControlKind::Label) style |= LabelStyle(spec.options);
+    if (spec.kind == ControlKind::Button && (spec.options & kDefaultButton)) style |= BS_DEFPUSHBUTTON;
     if (spec.options & kVerticalScroll) style |= WS_VSCROLL;
     return style;
 }
@@ -72,6 +74,12 @@ HFONT CreatePointFont(const char* face, int points, BYTE pitch) {
     return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        pitch | FF_DONTCARE, face);
+}
+
+HFONT CreatePixelFont(const FontSpec& font) {
+    return CreateFontA(-font.pixelHeight, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                       FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, font.face);
 }
 
 bool IsContainer(ControlKind kind) {
@@ -109,8 +117,10 @@ bool Form::Create(const FormSpec& spec, HWND owner, HINSTANCE module) {
     font_ = CreatePointFont("MS Sans Serif", kFontPoints, VARIABLE_PITCH);
     fixedFont_ = CreatePointFont("Courier New", kFontPoints, FIXED_PITCH);
 
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (spec.stayOnTop ? WS_EX_TOPMOST : 0);
+    const DWORD frame = spec.resizable ? WS_OVERLAPPEDWINDOW : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    const DWORD style = frame | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (spec.stayOnTop ? WS_EX_TOPMOST : 0) |
+                          (spec.resizable ? 0 : WS_EX_DLGMODALFRAME);
     RECT outer{0, 0, spec.clientWidth, spec.clientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     window_ = CreateWindowExA(exStyle, kFormClass, spec.caption.stringId >= 0 ? "" : spec.caption.text, style,
@@ -142,8 +152,22 @@ bool Form::CreateControl(const ControlSpec& spec) {
         spec.rect.left, spec.rect.top, spec.rect.width, height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), module_, nullptr);
     if (!control) return false;
-    SendMessageA(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>((spec.options & kFixedFont) ? fixedFont_ : font_), FALSE);
+    HFONT font = (spec.options & kFixedFont) ? fixedFont_ : font_;
+    if (spec.font) {
+        font = CreatePixelFont(*spec.font);
+        if (!font) return false;
+        ownFonts_.push_back(font);
+    }
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    if (spec.kind == ControlKind::Image && spec.imageResource) {
+        HANDLE icon = LoadImageA(module_, MAKEINTRESOURCEA(spec.imageResource), IMAGE_ICON,
+                                 spec.rect.width, spec.rect.height, LR_DEFAULTCOLOR);
+        if (!icon) return false;
+        icons_.push_back(static_cast<HICON>(icon));
+        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    if (spec.kind == ControlKind::Button && (spec.options & kDefaultButton)) defaultButton_ = spec.id;
 
     if (spec.kind == ControlKind::ReportList) {
         DWORD extended = 0;
@@ -298,6 +322,11 @@ void Form::Destroy() {
     if (font_) DeleteObject(font_);
     if (fixedFont_) DeleteObject(fixedFont_);
     font_ = fixedFont_ = nullptr;
+    for (HFONT font : ownFonts_) DeleteObject(font);
+    ownFonts_.clear();
+    for (HICON icon : icons_) DestroyIcon(icon);
+    icons_.clear();
+    defaultButton_ = 0;
 }
 
 HWND Form::Control(int id) const {
@@ -561,6 +590,10 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     return OnColourStatic(reinterpret_cast<HDC>(wParam), state->window);
                 }
             }
+            break;
+        case DM_GETDEFID:
+            // Dialog navigation asks which button Enter presses.
+            if (defaultButton_) return MAKELRESULT(defaultButton_, DC_HASDEFID);
             break;
         case WM_CONTEXTMENU:
             if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;

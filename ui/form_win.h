@@ -143,6 +143,9 @@ private:
     std::map<int, HMENU> menus_;       // every popup and submenu by row id
     std::vector<HMENU> topMenus_;      // the popups the form destroys
     std::map<std::uint32_t, HBRUSH> brushes_;  // own brushes of plain colours
+    std::vector<HFONT> ownFonts_;      // fonts of controls that name their own
+    std::vector<HICON> icons_;         // pictures of image controls
+    int defaultButton_ = 0;            // id of the button Enter presses
 };
 
 // Unregisters the form layer's window classes; for the plug-in's release,

@@ -1,0 +1,43 @@
+#include "ui/dlg_about_form.h"
+
+#include "resources/dlg_about_ids.h"
+#include "resources/resource_ids.h"
+
+namespace ionsift {
+namespace {
+
+using namespace dlg_about;
+
+constexpr FontSpec kTitleFont{"Arial", 43, false};
+constexpr FontSpec kVersionFont{"Arial", 13, false};
+constexpr FontSpec kBoldFont{"MS Sans Serif", 11, true};
+
+constexpr ControlSpec kControls[] = {
+#define CONTROL(id, kind, parent, left, top, width, height, options, caption, tab, text, back, \
+                font, image)                                                                   \
+    {id,      #id, ControlKind::kind, parent, {left, top, width, height}, kAnchorTopLeft,      \
+     options, caption, tab, text, back, 0, nullptr, font, image},
+#include "resources/dlg_about_form.inc"
+#undef CONTROL
+};
+
+template <typename T, int N>
+constexpr int CountOf(const T (&)[N]) {
+    return N;
+}
+
+constexpr FormSpec MakeAboutForm() {
+    FormSpec form{"DlgAbout", Loc(7), kDlgAboutClientWidth, kDlgAboutClientHeight,
+                  kColourButtonFace, false, kControls, CountOf(kControls),
+                  nullptr, 0, nullptr, 0};
+    form.resizable = false;
+    return form;
+}
+
+constexpr FormSpec kDlgAbout = MakeAboutForm();
+
+}  // namespace
+
+const FormSpec& DlgAboutForm() { return kDlgAbout; }
+
+}  // namespace ionsift
