@@ -1,5 +1,5 @@
-// Renders the main tool window in each staged language and saves it as a BMP
-// into the folder named by IONSIFT_SCREENSHOT_DIR (dlg_main_screenshot.sh
+// Renders the main tool window and the about box in each staged language and
+// saves them as BMPs into the folder named by IONSIFT_SCREENSHOT_DIR (window_screenshots.sh
 // runs it on a Wine virtual desktop, which draws the window frames, and
 // converts the pictures to PNG).
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/dlg_about_ids.h"
 #include "resources/dlg_main_ids.h"
 #include "tests/win/plugin_harness.h"
 
@@ -120,7 +121,7 @@ class Screenshot : public ::testing::TestWithParam<const char*> {};
 TEST_P(Screenshot, MainWindowInTheHostsLanguage) {
     const std::string language = GetParam();
     const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
-    ASSERT_NE(folder, nullptr) << "run through dlg_main_screenshot.sh";
+    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
 
     // A host folder with two databases and saved inputs, and the stage's catalogs.
     TempHostFolder host{{"aspirin", "structures"}};
@@ -169,6 +170,76 @@ TEST_P(Screenshot, MainWindowInTheHostsLanguage) {
               RGB(255, 255, 255));
     EXPECT_TRUE(SaveBmp(picture, std::string(folder) + "\\dlg-main-" + language + ".bmp"));
     plugin.Free();
+}
+
+// The about box is modal: it is captured from a timer inside its own loop,
+// then closed with its OK button.
+struct AboutShot {
+    std::string path;
+    bool saved = false;
+    std::string title;
+    COLORREF panelColour = 0;
+};
+AboutShot* aboutShot = nullptr;
+
+BOOL CALLBACK FindVisibleForm(HWND window, LPARAM found) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (!IsWindowVisible(window) || std::string(name) != "IonsiftForm") return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void CALLBACK CaptureAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND about = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleForm, reinterpret_cast<LPARAM>(&about));
+    if (!about) return;
+    KillTimer(nullptr, timer);
+    Pump();
+    char title[64] = {};
+    GetWindowTextA(about, title, sizeof title);
+    aboutShot->title = title;
+    const Picture picture = Capture(about);
+    // The panel's face colour inside its bevel: the box was drawn, not left black.
+    RECT panel{}, outer{};
+    GetWindowRect(GetDlgItem(about, dlg_about::PN_Rights), &panel);
+    GetWindowRect(about, &outer);
+    aboutShot->panelColour = picture.At(panel.left - outer.left + 4, panel.top - outer.top + 4);
+    aboutShot->saved = SaveBmp(picture, aboutShot->path);
+    SendMessageA(GetDlgItem(about, dlg_about::BT_Ok), BM_CLICK, 0, 0);
+}
+
+TEST_P(Screenshot, AboutBoxInTheHostsLanguage) {
+    const std::string language = GetParam();
+    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
+
+    RecordingHost recorder;
+    recorder.SetLoader(&StagedLocaleLoader);
+    recorder.Respond([&](const std::string& command) -> HostAnswer {
+        if (command == "Get PrfLang") return {0, language};
+        return {0, ""};
+    });
+    Plugin plugin;
+    ASSERT_TRUE(plugin.Loaded());
+    plugin.Init(recorder.Context());
+
+    AboutShot shot;
+    shot.path = std::string(folder) + "\\dlg-about-" + language + ".bmp";
+    aboutShot = &shot;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CaptureAbout);
+    plugin.Call(1);
+    KillTimer(nullptr, timer);
+    aboutShot = nullptr;
+    plugin.Free();
+
+    EXPECT_TRUE(shot.saved);
+    EXPECT_EQ(shot.panelColour, GetSysColor(COLOR_BTNFACE)) << "the panel is painted";
+    if (language == "english") {
+        EXPECT_EQ(shot.title, "About Ionsift");
+    } else {
+        EXPECT_NE(shot.title, "About Ionsift") << "translated by the " << language << " catalog";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));

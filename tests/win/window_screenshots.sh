@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Screenshots of the main tool window in English and German: runs the test
+# Screenshots of the main tool window and the about box in English and German: runs the test
 # program on a Wine virtual desktop (which draws window frames, unlike the
 # bare X server), checks its result, and converts the pictures to PNG.
-# usage: dlg_main_screenshot.sh TEST_EXE OUTPUT_DIR
+# usage: window_screenshots.sh TEST_EXE OUTPUT_DIR
 set -euo pipefail
 exe=${1:?test program}
 out=${2:?output folder}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 mkdir -p "$out"
-rm -f "$out"/dlg-main-*.bmp "$out"/dlg-main-*.png "$out/result.xml"
+rm -f "$out"/dlg-*.bmp "$out"/dlg-*.png "$out/result.xml"
 win() { echo "Z:${1//\//\\}"; }
 
 IONSIFT_SCREENSHOT_DIR=$(win "$out") timeout 180 "$root/scripts/wine-run" \
@@ -20,10 +20,12 @@ if ! grep -q 'failures="0"' "$out/result.xml" 2>/dev/null || grep -q '<failure' 
   echo "screenshot test failed:"; cat "$out/log.txt"; cat "$out/result.xml" 2>/dev/null || true
   exit 1
 fi
-for language in english german; do
-  bmp=$out/dlg-main-$language.bmp
-  [ -s "$bmp" ] || { echo "no picture for $language"; exit 1; }
-  convert "$bmp" "$out/dlg-main-$language.png"
-  rm -f "$bmp"
-  echo "main window in $language: $out/dlg-main-$language.png"
+for window in main about; do
+  for language in english german; do
+    bmp=$out/dlg-$window-$language.bmp
+    [ -s "$bmp" ] || { echo "no picture of the $window window in $language"; exit 1; }
+    convert "$bmp" "$out/dlg-$window-$language.png"
+    rm -f "$bmp"
+    echo "$window window in $language: $out/dlg-$window-$language.png"
+  done
 done
