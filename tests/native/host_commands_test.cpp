@@ -7,28 +7,16 @@
 #include "host/app/host_language.h"
 #include "host/app/host_options.h"
 #include "host/app/plugin_menu_plan.h"
+#include "tests/native/fake_host.h"
 
 namespace ionsift::host {
 namespace {
 
-class FakeHost : public HostServices {
-public:
-    int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
-        boxes.push_back({text, title, style});
-        return button;
-    }
-    std::string Language() const override { return language; }
-    void SetBusy(bool busy) override { busyCalls.push_back(busy); }
+using test_support::FakeHost;
 
-    struct Box {
-        std::string text, title;
-        unsigned style;
-    };
-    std::vector<Box> boxes;
-    std::vector<bool> busyCalls;
-    int button = 1;
-    std::string language = "french";
-};
+CommandResult ExecuteCommand(const std::string& line, FakeHost& host) {
+    return CommandInterpreter(host).Execute(line);
+}
 
 TEST(HostCommands, MessageBoxAnswersTheButtonPressed) {
     FakeHost host;
@@ -79,13 +67,35 @@ TEST(HostCommands, CursorSwitchesBusyState) {
     EXPECT_EQ(host.busyCalls, std::vector<bool>({true, false}));
 }
 
-TEST(HostCommands, LaterCommandsFailWithAnswerStartingWithZero) {
-    for (const char* word : {"DbOpen", "DbSqlExec", "DbClose", "DbGetRowId", "IsoDist", "CopyText"}) {
-        FakeHost host;
-        const CommandResult r = ExecuteCommand(std::string(word) + " \"x\"", host);
-        EXPECT_EQ(r.error, kCommandNotServedYet) << word;
-        EXPECT_EQ(r.answer, std::string("0 not served yet: ") + word);
+TEST(HostCommands, CopyTextTakesEverythingBetweenTheOuterQuotes) {
+    // What the plug-in's "Copy all" sends: lines, quotes and "%" unchanged.
+    const std::string text = "Mass; Formula; Name\r\n180,063388; C6H12O6; \"glucose\" 5%\r\n";
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("CopyText \"" + text + "\"", host);
+    EXPECT_EQ(r.error, kCommandOk);
+    EXPECT_EQ(r.answer, "");
+    EXPECT_EQ(ExecuteCommand("CopyText \"\"", host).error, kCommandOk);
+    EXPECT_EQ(ExecuteCommand("CopyText  \"a \"b\" c\" \r\n", host).error, kCommandOk);
+    EXPECT_EQ(host.clipboard, std::vector<std::string>({text, "", "a \"b\" c"}));
+}
+
+TEST(HostCommands, CopyTextWithoutAQuotedTextCopiesNothing) {
+    FakeHost host;
+    for (const char* line : {"CopyText", "CopyText \"", "CopyText \"open", "CopyText bare",
+                             "CopyText \"a\" trailing", "CopyText x\"a\""}) {
+        const CommandResult r = ExecuteCommand(line, host);
+        EXPECT_EQ(r.error, kCommandBadArguments) << line;
+        EXPECT_EQ(r.answer.substr(0, 1), "0") << line;
     }
+    EXPECT_TRUE(host.clipboard.empty());
+}
+
+TEST(HostCommands, ClipboardThatCannotBeOpenedIsAHostFailure) {
+    FakeHost host;
+    host.clipboardWorks = false;
+    const CommandResult r = ExecuteCommand("CopyText \"x\"", host);
+    EXPECT_EQ(r.error, kCommandHostFailure);
+    EXPECT_EQ(r.answer, "0 clipboard: clipboard busy");
 }
 
 TEST(HostCommands, UnknownAndMiscasedWordsAreUnknown) {
@@ -117,6 +127,23 @@ TEST(HostOptionsParsing, RejectsIncompleteOrUnknownOptions) {
     EXPECT_FALSE(ParseHostOptions({"--screenshot"}).error.empty());
     EXPECT_FALSE(ParseHostOptions({"--menu"}).error.empty());
     EXPECT_FALSE(ParseHostOptions({"--verbose"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--exec"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--exec", "Get PrfLang", "--run"}).error.empty());
+    // --exec opens no window, so nothing that needs one goes with it.
+    EXPECT_FALSE(ParseHostOptions({"--exec", "Get PrfLang", "--screenshot", "a.bmp"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--run", "Get PrfLang", "--exec", "Get PrfLang"}).error.empty());
+}
+
+TEST(HostOptionsParsing, ExecAndRunKeepTheirCommandsInOrderVerbatim) {
+    const HostOptions o = ParseHostOptions({"--exec", "DbOpen \"C:\\a b.db\"", "--exec", "--menu", "--exec", ""});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.commands, std::vector<std::string>({"DbOpen \"C:\\a b.db\"", "--menu", ""}));
+    EXPECT_FALSE(o.openPluginMenu);
+
+    const HostOptions r = ParseHostOptions({"--run", "DbOpen x", "--screenshot", "s.bmp", "--run", "IsoDist H2O"});
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.startupCommands, std::vector<std::string>({"DbOpen x", "IsoDist H2O"}));
+    EXPECT_TRUE(r.commands.empty());
 }
 
 class PluginMenuPlanTest : public ::testing::Test {
