@@ -3,6 +3,7 @@
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+add_subdirectory(host/chem)
 add_subdirectory(host/app)  # only its portable library off Windows
 add_subdirectory(tests/native)
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/art/CMakeLists.txt AND NOT IONSIFT_SANITIZE)

@@ -22,14 +22,26 @@ struct FormulaParse {
     std::string errorReason;        // e.g. "unknown element Xx"
 };
 
-// Element symbols with optional counts, nested (...) groups with multipliers.
+// Bounds that keep any text cheap to parse and any parsed formula cheap to
+// compute with: groups nest at most kMaxFormulaDepth deep, and a written count
+// as well as the total of any one element stays at or under kMaxElementCount.
+constexpr int kMaxFormulaDepth = 32;
+constexpr long kMaxElementCount = 10000000;
+
+// Element symbols with optional counts, nested (...) groups with multipliers:
+// "C6H12O6", "CH3(CH2)4CH3", "Ca3(PO4)2", "C2D6O". Symbols are case-sensitive
+// and must be in the isotope table; counts are decimal and at least 1. Nothing
+// else (blanks, charges, brackets) is accepted. On error, errorPosition is the
+// byte where the fault was found, e.g. "C6Xx2" -> 2, "unknown element Xx".
 FormulaParse ParseFormula(std::string_view text);
 
 // Hill order: C, then H, then the rest alphabetically; without carbon, all
 // alphabetically. Counts of 1 are not written.
 std::string HillFormula(const Formula& formula);
 
-// Sum of the masses of each element's most abundant isotope, in Da.
+// Sum of the masses of each element's most abundant isotope, in Da: C6H12O6
+// gives 180.063388. Not a number when the formula holds a symbol the isotope
+// table lacks or a negative count (a formula not made by ParseFormula).
 double MonoisotopicMass(const Formula& formula);
 
 }  // namespace ionsift::chem
