@@ -4,6 +4,8 @@
 
 #include "host/app/command_context.h"
 #include "host/app/database_commands.h"
+#include "host/app/isotope_command.h"
+#include "host/app/workspace_command.h"
 
 namespace ionsift::host {
 namespace {
@@ -63,12 +65,6 @@ CommandResult RunCopyText(const ParsedCommand& command, CommandContext& context)
     return Answer(kCommandOk, "");
 }
 
-// Commands the plug-in will use once the host has isotope distributions and
-// a workspace; the answer starts with 0 like their failures.
-CommandResult NotServedYet(const ParsedCommand& command, CommandContext&) {
-    return Failure(kCommandNotServedYet, "not served yet: " + command.word);
-}
-
 struct CommandRow {
     const char* word;
     std::size_t arity;  // arguments, the first one free text; 0: split only
@@ -82,8 +78,8 @@ constexpr CommandRow kCommands[] = {
     {"DbOpen", 0, RunDbOpen},
     {"DbSqlExec", 0, RunDbSqlExec},
     {"DbClose", 0, RunDbClose},
-    {"DbGetRowId", 0, NotServedYet},
-    {"IsoDist", 0, NotServedYet},
+    {"DbGetRowId", 0, RunDbGetRowId},
+    {"IsoDist", 0, RunIsoDist},
     {"CopyText", 1, RunCopyText},
 };
 

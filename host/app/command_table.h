@@ -14,7 +14,6 @@ struct WorkspaceMolecule;
 // answers "0" and the reason: "0" is the plug-in's sign of failure where it
 // reads only the answer.
 constexpr int kCommandOk = 0;
-constexpr int kCommandNotServedYet = 1;
 constexpr int kCommandUnknown = 2;
 constexpr int kCommandBadArguments = 3;
 constexpr int kCommandHostFailure = 4;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,55 @@ TEST(HostCommands, ClipboardThatCannotBeOpenedIsAHostFailure) {
     const CommandResult r = ExecuteCommand("CopyText \"x\"", host);
     EXPECT_EQ(r.error, kCommandHostFailure);
     EXPECT_EQ(r.answer, "0 clipboard: clipboard busy");
+}
+
+TEST(HostCommands, IsoDistAnswersMassAndAbundancePerLine) {
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("IsoDist C6H12O6", host);
+    ASSERT_EQ(r.error, kCommandOk);
+    // Glucose's lightest cluster holds only the monoisotopic species, so its
+    // centroid is the monoisotopic mass; it is also the tallest peak.
+    EXPECT_EQ(r.answer.rfind("180.063388 100.000000\n", 0), 0u) << r.answer;
+    // M+1 relative to M: 6 x 0.0107/0.9893 (13C) + 12 x 0.000115/0.999885 (2H)
+    // + 6 x 0.00038/0.99757 (17O) = 6.856 %.
+    double mass = 0, abundance = 0;
+    ASSERT_EQ(std::sscanf(r.answer.c_str() + r.answer.find('\n') + 1, "%lf %lf", &mass, &abundance), 2);
+    EXPECT_NEAR(mass, 181.0667, 0.001);
+    EXPECT_NEAR(abundance, 6.856, 0.002);
+    // Every line: six decimals, one blank, six decimals, a line feed.
+    std::size_t begin = 0, lines = 0;
+    for (std::size_t end; (end = r.answer.find('\n', begin)) != std::string::npos; begin = end + 1, ++lines) {
+        const std::string line = r.answer.substr(begin, end - begin);
+        const std::size_t blank = line.find(' ');
+        ASSERT_NE(blank, std::string::npos) << line;
+        EXPECT_EQ(line.find('.'), blank - 7) << line;
+        EXPECT_EQ(line.rfind('.'), line.size() - 7) << line;
+    }
+    EXPECT_EQ(begin, r.answer.size());  // the last line ends with its line feed too
+    EXPECT_GE(lines, 3u);
+}
+
+TEST(HostCommands, IsoDistIgnoresTheCLocale) {
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+    FakeHost host;
+    const std::string answer = ExecuteCommand("IsoDist H2O", host).answer;
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(answer.rfind("18.010565 100.000000\n", 0), 0u) << answer;
+    EXPECT_EQ(answer.find(','), std::string::npos);
+}
+
+TEST(HostCommands, IsoDistRejectsBadFormulasWithTheParsersReason) {
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("IsoDist C6Xx2", host);
+    EXPECT_EQ(r.error, kCommandBadArguments);
+    EXPECT_EQ(r.answer, "0 bad formula C6Xx2: unknown element Xx at character 3");
+    for (const char* line : {"IsoDist", "IsoDist   ", "IsoDist C6H12O6 C", "IsoDist \"H2O\"", "IsoDist (C2"}) {
+        const CommandResult bad = ExecuteCommand(line, host);
+        EXPECT_EQ(bad.error, kCommandBadArguments) << line;
+        EXPECT_EQ(bad.answer.substr(0, 2), "0 ") << line;
+    }
 }
 
 TEST(HostCommands, UnknownAndMiscasedWordsAreUnknown) {
