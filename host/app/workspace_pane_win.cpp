@@ -45,6 +45,13 @@ int WriteBlock(HDC dc, const std::string& text, int left, int top, int right, CO
     return area.bottom;
 }
 
+GdiObject BoldGuiFont() {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    return GdiObject(CreateFontIndirectA(&font));
+}
+
 void DrawMolecule(HDC dc, const MoleculeDrawing& drawing) {
     GdiObject pen(CreatePen(PS_SOLID, 1, kInk));
     ScopedSelect selectPen(dc, pen.get());
@@ -129,10 +136,15 @@ void WorkspacePane::Paint(HDC dc, const RECT& client) const {
         WriteBlock(dc, kEmptyText, left, client.top + kMargin, right, kNoteInk);
         return;
     }
-    std::string header = molecule_->name.empty() ? "(no name)" : molecule_->name;
-    header += "\nFormula: " + (molecule_->formula.empty() ? std::string("-") : molecule_->formula);
-    header += "\nMonoisotopic mass: " + (molecule_->mass.empty() ? std::string("-") : molecule_->mass + " Da");
-    int top = WriteBlock(dc, header, left, client.top + kMargin, right, kInk) + kMargin;
+    int top = client.top + kMargin;
+    {
+        const GdiObject bold = BoldGuiFont();
+        ScopedSelect boldFont(dc, bold.get());
+        top = WriteBlock(dc, molecule_->name.empty() ? "(no name)" : molecule_->name, left, top, right, kInk);
+    }
+    std::string facts = "Formula: " + (molecule_->formula.empty() ? std::string("-") : molecule_->formula);
+    facts += "\nMonoisotopic mass: " + (molecule_->mass.empty() ? std::string("-") : molecule_->mass + " Da");
+    top = WriteBlock(dc, facts, left, top, right, kInk) + kMargin;
 
     const chem::CmlMolecule& structure = molecule_->structure;
     if (structure.atoms.empty()) {
