@@ -80,7 +80,7 @@ constexpr CommandRow kCommands[] = {
     {"DbClose", 0, RunDbClose},
     {"DbGetRowId", 0, RunDbGetRowId},
     {"IsoDist", 0, RunIsoDist},
-    {"CopyText", 1, RunCopyText},
+    {"CopyText", 0, RunCopyText},
 };
 
 }  // namespace
