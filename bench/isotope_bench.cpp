@@ -22,7 +22,10 @@ void BM_CoarseDistribution(benchmark::State& state, const char* text) {
 BENCHMARK_CAPTURE(BM_CoarseDistribution, glucose, "C6H12O6");
 BENCHMARK_CAPTURE(BM_CoarseDistribution, insulin, "C257H383N65O77S6");
 BENCHMARK_CAPTURE(BM_CoarseDistribution, protein_100kDa, "C4500H7000N1200O1400S30");
-BENCHMARK_CAPTURE(BM_CoarseDistribution, carbon_10M, "C10000000");
+BENCHMARK_CAPTURE(BM_CoarseDistribution, carbon_1M, "C1000000");
+// The costliest kind of formula the parser accepts: a million atoms each of
+// two elements with many isotopes.
+BENCHMARK_CAPTURE(BM_CoarseDistribution, tin_xenon_2M, "Sn1000000Xe1000000")->Unit(benchmark::kMillisecond);
 
 void BM_ParseFormula(benchmark::State& state, const char* text) {
     for (auto _ : state) benchmark::DoNotOptimize(ParseFormula(text));

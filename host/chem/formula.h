@@ -23,10 +23,13 @@ struct FormulaParse {
 };
 
 // Bounds that keep any text cheap to parse and any parsed formula cheap to
-// compute with: groups nest at most kMaxFormulaDepth deep, and a written count
-// as well as the total of any one element stays at or under kMaxElementCount.
+// compute with: groups nest at most kMaxFormulaDepth deep, a written count and
+// the total of any one element stay at or under kMaxElementCount, and the
+// whole formula at or under kMaxFormulaAtoms. A million atoms of one element
+// is a molecule of 10 MDa or more, beyond any isotopically resolved spectrum.
 constexpr int kMaxFormulaDepth = 32;
-constexpr long kMaxElementCount = 10000000;
+constexpr long kMaxElementCount = 1000000;
+constexpr long kMaxFormulaAtoms = 2000000;
 
 // Element symbols with optional counts, nested (...) groups with multipliers:
 // "C6H12O6", "CH3(CH2)4CH3", "Ca3(PO4)2", "C2D6O". Symbols are case-sensitive

@@ -11,13 +11,14 @@
 namespace ionsift::chem {
 namespace {
 
-// Counts are summed in 64 bits: a group total (at most kMaxElementCount) times
+// Counts are summed in 64 bits: a group total (at most kMaxFormulaAtoms) times
 // a multiplier (at most kMaxElementCount) cannot overflow before the check.
 using Counts = std::map<std::string, std::int64_t>;
 
 struct Group {
     Counts counts;
-    std::size_t open;  // position of its "(", for the unclosed-group error
+    std::int64_t atoms = 0;  // sum of counts
+    std::size_t open = 0;    // position of its "(", for the unclosed-group error
 };
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
@@ -56,7 +57,7 @@ public:
 private:
     bool ParseAll() {
         if (text_.empty()) return Fail(0, "empty formula");
-        groups_.push_back({{}, 0});
+        groups_.push_back({});
         while (pos_ < text_.size()) {
             const char c = text_[pos_];
             const bool ok = c == '(' ? Open()
@@ -74,7 +75,7 @@ private:
         if (static_cast<int>(groups_.size()) > kMaxFormulaDepth) {
             return Fail(pos_, "groups nested deeper than " + std::to_string(kMaxFormulaDepth));
         }
-        groups_.push_back({{}, pos_});
+        groups_.push_back({{}, 0, pos_});
         ++pos_;
         return true;
     }
@@ -123,10 +124,15 @@ private:
     }
 
     bool Add(const std::string& symbol, std::int64_t count, std::size_t at) {
-        std::int64_t& total = groups_.back().counts[symbol];
+        Group& group = groups_.back();
+        std::int64_t& total = group.counts[symbol];
         total += count;
         if (total > kMaxElementCount) {
             return Fail(at, "more than " + std::to_string(kMaxElementCount) + " atoms of " + symbol);
+        }
+        group.atoms += count;
+        if (group.atoms > kMaxFormulaAtoms) {
+            return Fail(at, "more than " + std::to_string(kMaxFormulaAtoms) + " atoms in all");
         }
         return true;
     }

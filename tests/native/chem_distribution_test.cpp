@@ -243,18 +243,22 @@ TEST(CoarseDistribution, ThresholdAndDegenerateFormulas) {
 }
 
 TEST(CoarseDistribution, LargestParsableFormulaStaysWellFormed) {
-    const std::vector<Peak> peaks = Distribution("C10000000");
+    const std::vector<Peak> peaks = Distribution("C1000000");
     ASSERT_FALSE(peaks.empty());
-    // 1e7 carbons: the mean is 1e7 * 0.0107 = 107000 13C atoms with a standard
-    // deviation of sqrt(1e7 * 0.0107 * 0.9893) = 325 mass units.
+    // 1e6 carbons: on average 1e6 * 0.0107 = 10700 13C atoms, with a standard
+    // deviation of sqrt(1e6 * 0.0107 * 0.9893) = 103 mass units; 0.01 % of the
+    // top lies sqrt(2 ln 1e4) = 4.3 deviations out on either side.
     double weight = 0, weightedMass = 0;
     for (const Peak& peak : peaks) {
         weight += peak.abundance;
         weightedMass += peak.abundance * peak.mass;
     }
-    EXPECT_NEAR(weightedMass / weight, AverageMass("C10000000"), 0.1);
-    EXPECT_GT(peaks.size(), 2000u);
-    EXPECT_LT(peaks.size(), 4000u);
+    EXPECT_NEAR(weightedMass / weight, AverageMass("C1000000"), 0.01);
+    EXPECT_GT(peaks.size(), 2 * 4.2 * 103);
+    EXPECT_LT(peaks.size(), 2 * 4.5 * 103);
+
+    EXPECT_FALSE(Distribution("C1000000H1000000").empty());
+    EXPECT_TRUE(CoarseDistribution(Formula{{{"C", kMaxElementCount}, {"H", kMaxElementCount}, {"O", 1}}}).empty());
 }
 
 }  // namespace

@@ -36,39 +36,6 @@ TEST(IsotopeTable, EveryElementIsConsistent) {
     EXPECT_EQ(sums.size(), 85u);
 }
 
-TEST(IsotopeTable, KnownRows) {
-    struct Case {
-        const char* symbol;
-        int massNumber;
-        double mass;
-        double abundance;
-    };
-    // Spot checks of the reference values, including the mass unit's anchor 12C.
-    const Case cases[] = {
-        {"C", 12, 12.0, 0.9893},
-        {"C", 13, 13.00335483507, 0.0107},
-        {"H", 1, 1.00782503223, 0.999885},
-        {"N", 15, 15.00010889888, 0.00364},
-        {"O", 18, 17.99915961286, 0.00205},
-        {"S", 34, 33.967867004, 0.0425},
-        {"Cl", 37, 36.965902602, 0.2424},
-        {"Br", 81, 80.9162897, 0.4931},
-        {"D", 2, 2.01410177812, 1.0},
-    };
-    for (const Case& c : cases) {
-        const Element* element = FindElement(c.symbol);
-        ASSERT_NE(element, nullptr) << c.symbol;
-        bool found = false;
-        for (const Isotope& isotope : element->isotopes) {
-            if (isotope.massNumber != c.massNumber) continue;
-            found = true;
-            EXPECT_DOUBLE_EQ(isotope.mass, c.mass) << c.symbol << c.massNumber;
-            EXPECT_DOUBLE_EQ(isotope.abundance, c.abundance) << c.symbol << c.massNumber;
-        }
-        EXPECT_TRUE(found) << c.symbol << c.massNumber;
-    }
-}
-
 TEST(FindElement, ExactSymbolsOnly) {
     ASSERT_NE(FindElement("Co"), nullptr);
     EXPECT_EQ(FindElement("Co")->isotopes.count, 1u);

@@ -36,8 +36,9 @@ TEST(ParseFormula, ReadsSymbolsCountsAndNestedGroups) {
         {"K4(Fe(CN)6)", "C:6 Fe:1 K:4 N:6 "},
         {"C2D6O", "C:2 D:6 O:1 "},       // deuterium stays apart from hydrogen
         {"CHD3", "C:1 D:3 H:1 "},
-        {"C10000000", "C:10000000 "},    // at the count limit
-        {"(C1000)10000", "C:10000000 "},
+        {"C1000000", "C:1000000 "},      // at the count limit
+        {"(C1000)1000", "C:1000000 "},
+        {"C1000000H1000000", "C:1000000 H:1000000 "},  // at the formula's limit
         {"U", "U:1 "},
     };
     for (const Case& c : cases) {
@@ -70,11 +71,13 @@ TEST(ParseFormula, NamesTheFaultyByteAndTheReason) {
         {"Ca3(PO4", 3, "'(' is never closed"},
         {"((CH3)2", 0, "'(' is never closed"},
         {"C()", 2, "empty parentheses"},
-        {"C10000001", 1, "count over 10000000"},
-        {"C99999999999999999999999", 1, "count over 10000000"},
-        {"C9999999C2", 8, "more than 10000000 atoms of C"},
-        {"(C1000)10001", 6, "more than 10000000 atoms of C"},
-        {"((C100)100)1001", 10, "more than 10000000 atoms of C"},
+        {"C1000001", 1, "count over 1000000"},
+        {"C99999999999999999999999", 1, "count over 1000000"},
+        {"C999999C2", 7, "more than 1000000 atoms of C"},
+        {"(C1000)1001", 6, "more than 1000000 atoms of C"},
+        {"((C100)100)101", 10, "more than 1000000 atoms of C"},
+        {"C1000000H1000000O", 16, "more than 2000000 atoms in all"},
+        {"(C400000H400000O400000)2", 22, "more than 2000000 atoms in all"},
     };
     for (const Case& c : cases) {
         const FormulaParse parse = ParseFormula(c.text);
