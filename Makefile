@@ -29,7 +29,8 @@ asan: bootstrap
 
 win: native
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONSIFT_ART_DIR=$(abspath $(NATIVE))/art >/dev/null
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONSIFT_ART_DIR=$(abspath $(NATIVE))/art \
+	  -DIONSIFT_DATA_DIR=$(abspath $(NATIVE))/data >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
 run: win

@@ -7,6 +7,11 @@ if(NOT IONSIFT_ART_DIR)
   message(FATAL_ERROR "IONSIFT_ART_DIR is not set: build the native tree first (make does)")
 endif()
 
+set(IONSIFT_DATA_DIR "" CACHE PATH "Folder with the generated molecule databases (native build's data/)")
+if(NOT IONSIFT_DATA_DIR)
+  message(FATAL_ERROR "IONSIFT_DATA_DIR is not set: build the native tree first (make does)")
+endif()
+
 set(IONSIFT_STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
 set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
@@ -35,6 +40,13 @@ endforeach()
 
 # The host folder as the plug-in expects it: Data\Databases, Docs\Html\ionsift.
 file(MAKE_DIRECTORY ${IONSIFT_STAGE_DIR}/Data/Databases)
+# The sample database that the native build made with dbtool.
+set(staged_structures_db ${IONSIFT_STAGE_DIR}/Data/Databases/structures.db)
+add_custom_command(OUTPUT ${staged_structures_db}
+  COMMAND ${CMAKE_COMMAND} -E copy ${IONSIFT_DATA_DIR}/structures.db ${staged_structures_db}
+  DEPENDS ${IONSIFT_DATA_DIR}/structures.db
+  COMMENT "Staging structures.db" VERBATIM)
+add_custom_target(stage_databases ALL DEPENDS ${staged_structures_db})
 configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm COPYONLY)
 

@@ -14,7 +14,8 @@ namespace ionsift::chem {
 struct CmlAtom {
     std::string id;
     std::string element;      // symbol as the file gives it
-    int hydrogenCount = 0;    // implicit hydrogens given by the file, if any
+    int hydrogenCount = 0;    // implicit hydrogens: the file's hydrogenCount (the
+                              // atom's total) less the H atoms bonded to it
     bool hasCoordinates = false;
     double x = 0, y = 0, z = 0;  // x2/y2, or x3/y3/z3
 };

@@ -155,6 +155,9 @@ XmlScanner::Event XmlScanner::ReadMarkup() {
         if (end == std::string_view::npos) return Fail("unterminated CDATA section");
         text_.assign(text_in_.substr(pos_ + 9, end - pos_ - 9));
         Advance(end + 3 - pos_);
+        if (std::any_of(text_.begin(), text_.end(), IsForbiddenControl)) {
+            return Fail("control character in a CDATA section");
+        }
         return kText;
     }
     if (rest.substr(0, 2) == "<!") return Fail("unknown markup \"<!\"");

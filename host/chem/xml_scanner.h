@@ -45,7 +45,7 @@ public:
     const std::string& Text() const { return text_; }
     // Elements open around the current position, the root being 1.
     std::size_t Depth() const { return open_.size(); }
-    // Line (from 1) of the current event, and the reason after kError.
+    // Line (from 1) where the current event ends, and the reason after kError.
     int Line() const { return line_; }
     const std::string& Error() const { return error_; }
 

@@ -200,6 +200,7 @@ TEST(CmlReader, MalformedTextGivesAReason) {
         {"<molecule><name>&#0;</name></molecule>", "bad character reference"},
         {"<molecule><name>&#xD800;</name></molecule>", "bad character reference"},
         {"<molecule><name>a\x01</name></molecule>", "control character"},
+        {"<molecule><name><![CDATA[a\x01]]></name></molecule>", "control character in a CDATA"},
         {"<molecule><!-- open", "unterminated comment"},
         {"<molecule><![CDATA[x", "unterminated CDATA"},
         {"<molecule/>trailing", "text outside the root"},
