@@ -1,5 +1,12 @@
 // Fuzzes the host's command-line splitting and serving: no crash, no
-// out-of-range read, and every piece of a split must lie inside the line.
+// out-of-range read, every piece of a split inside the line, and every
+// command answered with a known error code. The first byte may put a command
+// word in front, so the database, isotope and clipboard commands are reached
+// with the rest as their arguments; every DbOpen opens one scratch database.
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,12 +17,40 @@
 
 namespace {
 
+std::string ScratchDatabase() {
+    const std::string path = "/tmp/ionsift-fuzz-host-" + std::to_string(getpid()) + ".db";
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db,
+                 "CREATE TABLE IF NOT EXISTS Molecules (ID INTEGER PRIMARY KEY, MassMI REAL NOT NULL,"
+                 " Formula TEXT, Name TEXT, Structure TEXT);"
+                 "INSERT OR IGNORE INTO Molecules VALUES (1, 180.063388, 'C6H12O6', 'glucose;\n', NULL),"
+                 " (2, 18.010565, 'H2O', 'water', '<molecule><atomArray><atom id=\"a1\" elementType=\"O\""
+                 " x2=\"0\" y2=\"0\"/></atomArray></molecule>');",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::atexit([] { std::remove(("/tmp/ionsift-fuzz-host-" + std::to_string(getpid()) + ".db").c_str()); });
+    return path;
+}
+
 class QuietHost : public ionsift::host::HostServices {
 public:
     int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return 1; }
     std::string Language() const override { return "english"; }
     void SetBusy(bool) override {}
+    bool CopyText(const std::string&, std::string&) override { return true; }
+    void ShowMolecule(const ionsift::host::WorkspaceMolecule&) override {}
+    std::string DatabaseFileName(const std::string&) const override {
+        static const std::string scratch = ScratchDatabase();
+        return scratch;
+    }
 };
+
+constexpr const char* kPrefixes[] = {
+    "", "DbOpen ", "DbSqlExec db1 ", "DbSqlExec db1 \"SELECT ", "DbClose ", "DbGetRowId db1 ",
+    "IsoDist ", "CopyText ",
+};
+constexpr std::size_t kPrefixCount = sizeof kPrefixes / sizeof kPrefixes[0];
 
 void CheckSplit(const std::string& line, const ionsift::host::ParsedCommand& parsed) {
     if (line.find(parsed.word) == std::string::npos || parsed.rest.size() > line.size()) std::abort();
@@ -33,17 +68,28 @@ void CheckSplit(const std::string& line, const ionsift::host::ParsedCommand& par
     }
 }
 
+void CheckResult(const ionsift::host::CommandResult& result) {
+    if (result.error < 0 || result.error > ionsift::host::kLastCommandError) std::abort();
+    if (result.error != 0 && result.answer.empty()) std::abort();
+    // A served command's failure begins with "0"; an unknown one names itself.
+    const bool served = result.error != ionsift::host::kCommandUnknown;
+    if (result.error != 0 && served && result.answer[0] != '0') std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string line(reinterpret_cast<const char*>(data), size);
-    CheckSplit(line, ionsift::host::ParseCommandLine(line));
+    const std::string raw(reinterpret_cast<const char*>(data), size);
+    CheckSplit(raw, ionsift::host::ParseCommandLine(raw));
     const std::size_t arity = size > 0 ? data[0] % 4 : 0;
-    CheckSplit(line, ionsift::host::ParseCommandLine(line, arity));
+    CheckSplit(raw, ionsift::host::ParseCommandLine(raw, arity));
 
+    const std::string line = (size > 0 ? kPrefixes[data[0] % kPrefixCount] : "") + raw;
     QuietHost host;
-    const ionsift::host::CommandResult result = ionsift::host::ExecuteCommand(line, host);
-    if (result.error < 0 || result.error > 4) std::abort();
-    if (result.error != 0 && result.answer.empty()) std::abort();
+    ionsift::host::CommandInterpreter interpreter(host);
+    CheckResult(interpreter.Execute("DbOpen \"scratch\""));
+    // A fuzzed recursive query must not stall the run.
+    interpreter.databases().Find("db1")->SetQueryTimeLimit(std::chrono::milliseconds(100));
+    CheckResult(interpreter.Execute(line));
     return 0;
 }

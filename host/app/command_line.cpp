@@ -120,4 +120,13 @@ ParsedCommand ParseCommandLine(const std::string& line, std::size_t arity) {
     return parsed;
 }
 
+bool OuterQuotedText(const std::string& text, std::string& inner) {
+    const std::size_t first = text.find(kQuote);
+    const std::size_t last = text.rfind(kQuote);
+    if (first == std::string::npos || last == first) return false;
+    if (SkipBlanks(text, 0) != first || SkipBlanks(text, last + 1) != text.size()) return false;
+    inner = text.substr(first + 1, last - first - 1);
+    return true;
+}
+
 }  // namespace ionsift::host

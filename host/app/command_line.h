@@ -41,4 +41,10 @@ std::string CommandWord(const std::string& line);
 // so free text may hold quotes even where a split would otherwise be clean.
 ParsedCommand ParseCommandLine(const std::string& line, std::size_t arity = 0);
 
+// Free text given between quotes that may itself hold quotes (SQL, clipboard
+// text, paths): the text between the first and the last double quote. Only
+// blanks may stand before the first quote and after the last. False when the
+// text has no such pair of quotes.
+bool OuterQuotedText(const std::string& text, std::string& inner);
+
 }  // namespace ionsift::host

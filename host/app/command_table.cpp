@@ -1,20 +1,14 @@
 #include "host/app/command_table.h"
 
 #include <cstdint>
-#include <cstring>
 
-#include "host/app/command_line.h"
+#include "host/app/command_context.h"
+#include "host/app/database_commands.h"
+#include "host/app/isotope_command.h"
+#include "host/app/workspace_command.h"
 
 namespace ionsift::host {
 namespace {
-
-using Handler = CommandResult (*)(const ParsedCommand&, HostServices&);
-
-CommandResult Answer(int error, std::string text) { return CommandResult{error, std::move(text)}; }
-
-CommandResult BadArguments(const ParsedCommand& command, const char* why) {
-    return Answer(kCommandBadArguments, "0 bad arguments for " + command.word + ": " + why);
-}
 
 // Decimal only, so the C runtime locale cannot change what is read.
 bool ParseStyle(const std::string& text, unsigned& style) {
@@ -29,7 +23,7 @@ bool ParseStyle(const std::string& text, unsigned& style) {
     return true;
 }
 
-CommandResult RunMessageBox(const ParsedCommand& command, HostServices& host) {
+CommandResult RunMessageBox(const ParsedCommand& command, CommandContext& context) {
     const auto& args = command.arguments;
     if (command.unterminatedQuote) return BadArguments(command, "missing closing quote");
     if (args.empty() || args.size() > 3) return BadArguments(command, "expected \"text\" \"title\" style");
@@ -38,59 +32,64 @@ CommandResult RunMessageBox(const ParsedCommand& command, HostServices& host) {
         return BadArguments(command, "style is not a decimal number");
     }
     const std::string title = args.size() >= 2 ? args[1].text : std::string();
-    const int button = host.ShowMessageBox(args[0].text, title, style);
-    if (button == 0) return Answer(kCommandHostFailure, "0 message box failed");
+    const int button = context.host.ShowMessageBox(args[0].text, title, style);
+    if (button == 0) return Failure(kCommandHostFailure, "message box failed");
     return Answer(kCommandOk, std::to_string(button));
 }
 
-CommandResult RunGet(const ParsedCommand& command, HostServices& host) {
+CommandResult RunGet(const ParsedCommand& command, CommandContext& context) {
     if (command.arguments.size() == 1 && command.arguments[0].text == "PrfLang") {
-        return Answer(kCommandOk, host.Language());
+        return Answer(kCommandOk, context.host.Language());
     }
     return Answer(kCommandUnknown, "unknown command: Get " + command.rest);
 }
 
-CommandResult RunCursor(const ParsedCommand& command, HostServices& host) {
+CommandResult RunCursor(const ParsedCommand& command, CommandContext& context) {
     if (command.arguments.size() == 1) {
         const std::string& shape = command.arguments[0].text;
         if (shape == "Busy" || shape == "Default") {
-            host.SetBusy(shape == "Busy");
+            context.host.SetBusy(shape == "Busy");
             return Answer(kCommandOk, "");
         }
     }
     return BadArguments(command, "expected Busy or Default");
 }
 
-// Commands the plug-in will use once the host has databases, isotope
-// distributions and the clipboard; the answer starts with 0 like their failures.
-CommandResult NotServedYet(const ParsedCommand& command, HostServices&) {
-    return Answer(kCommandNotServedYet, "0 not served yet: " + command.word);
+// The text may hold quotes and line breaks (a copied list spans lines): it
+// runs from the first quote to the last.
+CommandResult RunCopyText(const ParsedCommand& command, CommandContext& context) {
+    std::string text;
+    if (!OuterQuotedText(command.rest, text)) return BadArguments(command, "expected \"<text>\"");
+    std::string problem;
+    if (!context.host.CopyText(text, problem)) return Failure(kCommandHostFailure, "clipboard: " + problem);
+    return Answer(kCommandOk, "");
 }
 
 struct CommandRow {
     const char* word;
     std::size_t arity;  // arguments, the first one free text; 0: split only
-    Handler run;
+    CommandHandler run;
 };
 
 constexpr CommandRow kCommands[] = {
     {"messagebox", 3, RunMessageBox},
     {"Get", 1, RunGet},
     {"Cursor", 1, RunCursor},
-    {"DbOpen", 0, NotServedYet},
-    {"DbSqlExec", 0, NotServedYet},
-    {"DbClose", 0, NotServedYet},
-    {"DbGetRowId", 0, NotServedYet},
-    {"IsoDist", 0, NotServedYet},
-    {"CopyText", 1, NotServedYet},
+    {"DbOpen", 0, RunDbOpen},
+    {"DbSqlExec", 0, RunDbSqlExec},
+    {"DbClose", 0, RunDbClose},
+    {"DbGetRowId", 0, RunDbGetRowId},
+    {"IsoDist", 0, RunIsoDist},
+    {"CopyText", 0, RunCopyText},
 };
 
 }  // namespace
 
-CommandResult ExecuteCommand(const std::string& line, HostServices& host) {
+CommandResult CommandInterpreter::Execute(const std::string& line) {
     const std::string word = CommandWord(line);
+    CommandContext context{host_, databases_};
     for (const CommandRow& row : kCommands) {
-        if (word == row.word) return row.run(ParseCommandLine(line, row.arity), host);
+        if (word == row.word) return row.run(ParseCommandLine(line, row.arity), context);
     }
     return Answer(kCommandUnknown, "unknown command: " + word);
 }

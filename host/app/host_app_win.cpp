@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "host/app/ansi_text_win.h"
+#include "host/app/clipboard_win.h"
 #include "host/app/host_language.h"
 #include "host/app/host_menu_win.h"
 #include "host/app/host_settings_win.h"
@@ -16,14 +18,6 @@ constexpr UINT_PTR kWatchdogTimer = 2;
 constexpr UINT kCaptureDelayMs = 1000;
 constexpr UINT kWatchdogMs = 20000;  // a screenshot run never hangs the caller
 
-std::string ExeDirectory() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path, length);
-    const std::size_t slash = directory.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".\\") : directory.substr(0, slash + 1);
-}
-
 std::string WindowText(HWND window) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
@@ -35,8 +29,8 @@ std::string WindowText(HWND window) {
 HostApp::HostApp(HostOptions options) : options_(std::move(options)), window_(*this) {}
 
 int HostApp::Run(HINSTANCE instance) {
-    hostDirectory_ = ExeDirectory();
-    settingsPath_ = hostDirectory_ + "ionsift-host.ini";
+    hostDirectory_ = HostFolder();
+    settingsPath_ = HostSettingsPath(hostDirectory_);
     activeLanguage_ = LanguageIndex(ReadHostLanguage(settingsPath_));
 
     if (!window_.Create(instance)) {
@@ -46,6 +40,7 @@ int HostApp::Run(HINSTANCE instance) {
     ShowWindow(window_.handle(), SW_SHOW);
     UpdateWindow(window_.handle());
     StartPlugin();
+    for (const std::string& command : options_.startupCommands) OnCommandTyped(command);
     if (!options_.screenshotPath.empty()) PostMessageA(window_.handle(), kMsgStartScreenshot, 0, 0);
 
     MSG message;
@@ -103,8 +98,22 @@ void HostApp::SetBusy(bool busy) {
     SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
+bool HostApp::CopyText(const std::string& text, std::string& problem) {
+    return PutTextOnClipboard(window_.handle(), text, problem);
+}
+
+void HostApp::ShowMolecule(const WorkspaceMolecule& molecule) { window_.ShowMolecule(molecule); }
+
+std::string HostApp::DatabaseFileName(const std::string& path) const { return AnsiToUtf8(path); }
+
+void HostApp::OnCommandTyped(const std::string& command) {
+    int error = 0;
+    std::string answer;
+    RunCommand(command, error, answer);
+}
+
 void HostApp::RunCommand(const std::string& command, int& error, std::string& answer) {
-    CommandResult result = ExecuteCommand(command, *this);
+    CommandResult result = interpreter_.Execute(command);
     error = result.error;
     answer = std::move(result.answer);
     window_.AppendLog(command, std::to_string(error), answer);

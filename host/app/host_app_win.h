@@ -26,6 +26,9 @@ public:
     int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override;
     std::string Language() const override;
     void SetBusy(bool busy) override;
+    bool CopyText(const std::string& text, std::string& problem) override;
+    void ShowMolecule(const WorkspaceMolecule& molecule) override;
+    std::string DatabaseFileName(const std::string& path) const override;
 
     // CallbackTarget
     void RunCommand(const std::string& command, int& error, std::string& answer) override;
@@ -39,6 +42,7 @@ public:
     void OnDestroyed() override;
     void OnTimer(UINT_PTR id) override;
     void OnStartScreenshot() override;
+    void OnCommandTyped(const std::string& command) override;
     bool IsBusy() const override { return busy_; }
 
 private:
@@ -51,6 +55,7 @@ private:
 
     HostOptions options_;
     HostWindow window_;
+    CommandInterpreter interpreter_{*this};
     PluginModule plugin_;
     PluginMenuPlan plan_;
     std::string hostDirectory_;

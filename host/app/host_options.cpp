@@ -14,6 +14,14 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
             options.screenshotPath = arguments[++i];
         } else if (argument == "--menu") {
             options.openPluginMenu = true;
+        } else if (argument == "--exec" || argument == "--run") {
+            // The command is taken as given, even when it looks like an option.
+            if (i + 1 >= arguments.size()) {
+                options.error = argument + " needs a command";
+                return options;
+            }
+            auto& list = argument == "--exec" ? options.commands : options.startupCommands;
+            list.push_back(arguments[++i]);
         } else {
             options.error = "unknown option: " + argument;
             return options;
@@ -21,6 +29,8 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
     }
     if (options.openPluginMenu && options.screenshotPath.empty()) {
         options.error = "--menu only goes with --screenshot";
+    } else if (!options.commands.empty() && (!options.screenshotPath.empty() || !options.startupCommands.empty())) {
+        options.error = "--exec runs without a window: no --screenshot or --run with it";
     }
     return options;
 }

@@ -7,10 +7,16 @@
 namespace ionsift::host {
 
 struct HostOptions {
-    std::string screenshotPath;  // empty: run interactively
-    bool openPluginMenu = false; // drop the Plug-ins menu down before the capture
-    std::string error;           // non-empty when the options are unusable
+    std::string screenshotPath;         // empty: run interactively
+    bool openPluginMenu = false;        // drop the Plug-ins menu down before the capture
+    std::vector<std::string> commands;  // --exec: run these without a window, then exit
+    std::vector<std::string> startupCommands;  // --run: run these in the window at start
+    std::string error;                  // non-empty when the options are unusable
 };
+
+constexpr const char* kHostUsage =
+    "usage: ionsift-host [--run \"<command>\" ...] [--screenshot file.bmp [--menu]]\n"
+    "       ionsift-host --exec \"<command>\" [--exec \"<command>\" ...]";
 
 // `arguments` excludes the program name.
 HostOptions ParseHostOptions(const std::vector<std::string>& arguments);

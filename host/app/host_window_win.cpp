@@ -11,14 +11,17 @@ namespace {
 
 constexpr const char* kClassName = "IonsiftStandInHost";
 constexpr const char* kTitle = "Corvane stand-in host";
-constexpr int kWidth = 900;
-constexpr int kHeight = 600;
+constexpr int kWidth = 1040;
+constexpr int kHeight = 640;
+constexpr int kIdRunCommand = 100;  // below the menu ids
+constexpr int kMinWorkspaceWidth = 260;
+constexpr int kMaxWorkspaceWidth = 420;
 
 struct LogColumn {
     const char* title;
     int width;
 };
-constexpr LogColumn kLogColumns[] = {{"Command", 360}, {"Error", 50}, {"Answer", 460}};
+constexpr LogColumn kLogColumns[] = {{"Command", 300}, {"Error", 45}, {"Answer", 330}};
 
 }  // namespace
 
@@ -65,7 +68,11 @@ LRESULT HostWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Layout();
         return 0;
     case WM_COMMAND:
-        if (lParam == 0) events_.OnMenuCommand(LOWORD(wParam));
+        if (lParam == 0) {
+            events_.OnMenuCommand(LOWORD(wParam));
+        } else if (LOWORD(wParam) == kIdRunCommand && HIWORD(wParam) == BN_CLICKED) {
+            RunTypedCommand();
+        }
         return 0;
     case WM_TIMER:
         events_.OnTimer(wParam);
@@ -111,6 +118,15 @@ void HostWindow::CreateChildren() {
         column.iSubItem = i;
         SendMessageA(log_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
+    commandBox_.Create(window_, instance, kIdRunCommand);
+    workspace_.Create(window_, instance);
+}
+
+void HostWindow::RunTypedCommand() {
+    const std::string command = commandBox_.Text();
+    if (command.find_first_not_of(" \t") == std::string::npos) return;
+    events_.OnCommandTyped(command);
+    commandBox_.SelectAll();
 }
 
 void HostWindow::Layout() {
@@ -120,8 +136,17 @@ void HostWindow::Layout() {
     RECT status{};
     GetClientRect(window_, &client);
     GetWindowRect(status_, &status);
-    const int logHeight = (client.bottom - client.top) - (status.bottom - status.top);
-    MoveWindow(log_, 0, 0, client.right - client.left, logHeight > 0 ? logHeight : 0, TRUE);
+    const int width = client.right - client.left;
+    const int height = (client.bottom - client.top) - (status.bottom - status.top);
+    int paneWidth = width / 3;
+    if (paneWidth < kMinWorkspaceWidth) paneWidth = kMinWorkspaceWidth;
+    if (paneWidth > kMaxWorkspaceWidth) paneWidth = kMaxWorkspaceWidth;
+    const int logWidth = width - paneWidth > 0 ? width - paneWidth : 0;
+    const int boxHeight = commandBox_.Height();
+    const int logHeight = height - boxHeight - 4 > 0 ? height - boxHeight - 4 : 0;
+    MoveWindow(log_, 0, 0, logWidth, logHeight, TRUE);
+    commandBox_.Place(RECT{2, logHeight + 2, logWidth - 2, logHeight + 2 + boxHeight});
+    MoveWindow(workspace_.handle(), logWidth, 0, paneWidth, height > 0 ? height : 0, TRUE);
 }
 
 void HostWindow::AppendLog(const std::string& command, const std::string& error,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/app/exec_mode_win.h"
 #include "host/app/host_app_win.h"
 #include "host/app/host_options.h"
 
@@ -15,11 +16,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
     ionsift::host::HostOptions options = ionsift::host::ParseHostOptions(arguments);
     if (!options.error.empty()) {
-        std::fprintf(stderr, "ionsift-host: %s\nusage: ionsift-host [--screenshot file.bmp [--menu]]\n",
-                     options.error.c_str());
+        std::fprintf(stderr, "ionsift-host: %s\n%s\n", options.error.c_str(), ionsift::host::kHostUsage);
         return 2;
     }
     try {
+        if (!options.commands.empty()) return ionsift::host::RunExecMode(options.commands);
         ionsift::host::HostApp app(std::move(options));
         return app.Run(instance);
     } catch (...) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -7,28 +9,16 @@
 #include "host/app/host_language.h"
 #include "host/app/host_options.h"
 #include "host/app/plugin_menu_plan.h"
+#include "tests/native/fake_host.h"
 
 namespace ionsift::host {
 namespace {
 
-class FakeHost : public HostServices {
-public:
-    int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
-        boxes.push_back({text, title, style});
-        return button;
-    }
-    std::string Language() const override { return language; }
-    void SetBusy(bool busy) override { busyCalls.push_back(busy); }
+using test_support::FakeHost;
 
-    struct Box {
-        std::string text, title;
-        unsigned style;
-    };
-    std::vector<Box> boxes;
-    std::vector<bool> busyCalls;
-    int button = 1;
-    std::string language = "french";
-};
+CommandResult ExecuteCommand(const std::string& line, FakeHost& host) {
+    return CommandInterpreter(host).Execute(line);
+}
 
 TEST(HostCommands, MessageBoxAnswersTheButtonPressed) {
     FakeHost host;
@@ -79,12 +69,83 @@ TEST(HostCommands, CursorSwitchesBusyState) {
     EXPECT_EQ(host.busyCalls, std::vector<bool>({true, false}));
 }
 
-TEST(HostCommands, LaterCommandsFailWithAnswerStartingWithZero) {
-    for (const char* word : {"DbOpen", "DbSqlExec", "DbClose", "DbGetRowId", "IsoDist", "CopyText"}) {
-        FakeHost host;
-        const CommandResult r = ExecuteCommand(std::string(word) + " \"x\"", host);
-        EXPECT_EQ(r.error, kCommandNotServedYet) << word;
-        EXPECT_EQ(r.answer, std::string("0 not served yet: ") + word);
+TEST(HostCommands, CopyTextTakesEverythingBetweenTheOuterQuotes) {
+    // What the plug-in's "Copy all" sends: lines, quotes and "%" unchanged.
+    const std::string text = "Mass; Formula; Name\r\n180,063388; C6H12O6; \"glucose\" 5%\r\n";
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("CopyText \"" + text + "\"", host);
+    EXPECT_EQ(r.error, kCommandOk);
+    EXPECT_EQ(r.answer, "");
+    EXPECT_EQ(ExecuteCommand("CopyText \"\"", host).error, kCommandOk);
+    EXPECT_EQ(ExecuteCommand("CopyText  \"a \"b\" c\" \r\n", host).error, kCommandOk);
+    EXPECT_EQ(host.clipboard, std::vector<std::string>({text, "", "a \"b\" c"}));
+}
+
+TEST(HostCommands, CopyTextWithoutAQuotedTextCopiesNothing) {
+    FakeHost host;
+    for (const char* line : {"CopyText", "CopyText \"", "CopyText \"open", "CopyText bare",
+                             "CopyText \"a\" trailing", "CopyText x\"a\""}) {
+        const CommandResult r = ExecuteCommand(line, host);
+        EXPECT_EQ(r.error, kCommandBadArguments) << line;
+        EXPECT_EQ(r.answer.substr(0, 1), "0") << line;
+    }
+    EXPECT_TRUE(host.clipboard.empty());
+}
+
+TEST(HostCommands, ClipboardThatCannotBeOpenedIsAHostFailure) {
+    FakeHost host;
+    host.clipboardWorks = false;
+    const CommandResult r = ExecuteCommand("CopyText \"x\"", host);
+    EXPECT_EQ(r.error, kCommandHostFailure);
+    EXPECT_EQ(r.answer, "0 clipboard: clipboard busy");
+}
+
+TEST(HostCommands, IsoDistAnswersMassAndAbundancePerLine) {
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("IsoDist C6H12O6", host);
+    ASSERT_EQ(r.error, kCommandOk);
+    // Glucose's lightest cluster holds only the monoisotopic species, so its
+    // centroid is the monoisotopic mass; it is also the tallest peak.
+    EXPECT_EQ(r.answer.rfind("180.063388 100.000000\n", 0), 0u) << r.answer;
+    // M+1 relative to M: 6 x 0.0107/0.9893 (13C) + 12 x 0.000115/0.999885 (2H)
+    // + 6 x 0.00038/0.99757 (17O) = 6.856 %.
+    double mass = 0, abundance = 0;
+    ASSERT_EQ(std::sscanf(r.answer.c_str() + r.answer.find('\n') + 1, "%lf %lf", &mass, &abundance), 2);
+    EXPECT_NEAR(mass, 181.0667, 0.001);
+    EXPECT_NEAR(abundance, 6.856, 0.002);
+    // Every line: six decimals, one blank, six decimals, a line feed.
+    std::size_t begin = 0, lines = 0;
+    for (std::size_t end; (end = r.answer.find('\n', begin)) != std::string::npos; begin = end + 1, ++lines) {
+        const std::string line = r.answer.substr(begin, end - begin);
+        const std::size_t blank = line.find(' ');
+        ASSERT_NE(blank, std::string::npos) << line;
+        EXPECT_EQ(line.find('.'), blank - 7) << line;
+        EXPECT_EQ(line.rfind('.'), line.size() - 7) << line;
+    }
+    EXPECT_EQ(begin, r.answer.size());  // the last line ends with its line feed too
+    EXPECT_GE(lines, 3u);
+}
+
+TEST(HostCommands, IsoDistIgnoresTheCLocale) {
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+    FakeHost host;
+    const std::string answer = ExecuteCommand("IsoDist H2O", host).answer;
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(answer.rfind("18.010565 100.000000\n", 0), 0u) << answer;
+    EXPECT_EQ(answer.find(','), std::string::npos);
+}
+
+TEST(HostCommands, IsoDistRejectsBadFormulasWithTheParsersReason) {
+    FakeHost host;
+    const CommandResult r = ExecuteCommand("IsoDist C6Xx2", host);
+    EXPECT_EQ(r.error, kCommandBadArguments);
+    EXPECT_EQ(r.answer, "0 bad formula C6Xx2: unknown element Xx at character 3");
+    for (const char* line : {"IsoDist", "IsoDist   ", "IsoDist C6H12O6 C", "IsoDist \"H2O\"", "IsoDist (C2"}) {
+        const CommandResult bad = ExecuteCommand(line, host);
+        EXPECT_EQ(bad.error, kCommandBadArguments) << line;
+        EXPECT_EQ(bad.answer.substr(0, 2), "0 ") << line;
     }
 }
 
@@ -117,6 +178,23 @@ TEST(HostOptionsParsing, RejectsIncompleteOrUnknownOptions) {
     EXPECT_FALSE(ParseHostOptions({"--screenshot"}).error.empty());
     EXPECT_FALSE(ParseHostOptions({"--menu"}).error.empty());
     EXPECT_FALSE(ParseHostOptions({"--verbose"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--exec"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--exec", "Get PrfLang", "--run"}).error.empty());
+    // --exec opens no window, so nothing that needs one goes with it.
+    EXPECT_FALSE(ParseHostOptions({"--exec", "Get PrfLang", "--screenshot", "a.bmp"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--run", "Get PrfLang", "--exec", "Get PrfLang"}).error.empty());
+}
+
+TEST(HostOptionsParsing, ExecAndRunKeepTheirCommandsInOrderVerbatim) {
+    const HostOptions o = ParseHostOptions({"--exec", "DbOpen \"C:\\a b.db\"", "--exec", "--menu", "--exec", ""});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.commands, std::vector<std::string>({"DbOpen \"C:\\a b.db\"", "--menu", ""}));
+    EXPECT_FALSE(o.openPluginMenu);
+
+    const HostOptions r = ParseHostOptions({"--run", "DbOpen x", "--screenshot", "s.bmp", "--run", "IsoDist H2O"});
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.startupCommands, std::vector<std::string>({"DbOpen x", "IsoDist H2O"}));
+    EXPECT_TRUE(r.commands.empty());
 }
 
 class PluginMenuPlanTest : public ::testing::Test {
