@@ -1,6 +1,8 @@
 #include "host/app/command_table.h"
 
 #include <cstdint>
+#include <exception>
+#include <new>
 
 #include "host/app/command_context.h"
 #include "host/app/database_commands.h"
@@ -86,12 +88,20 @@ constexpr CommandRow kCommands[] = {
 }  // namespace
 
 CommandResult CommandInterpreter::Execute(const std::string& line) {
-    const std::string word = CommandWord(line);
-    CommandContext context{host_, databases_};
-    for (const CommandRow& row : kCommands) {
-        if (word == row.word) return row.run(ParseCommandLine(line, row.arity), context);
+    // A command that runs out of memory fails alone: the host, a script's
+    // later commands and the open databases carry on.
+    try {
+        const std::string word = CommandWord(line);
+        CommandContext context{host_, databases_};
+        for (const CommandRow& row : kCommands) {
+            if (word == row.word) return row.run(ParseCommandLine(line, row.arity), context);
+        }
+        return Answer(kCommandUnknown, "unknown command: " + word);
+    } catch (const std::bad_alloc&) {
+        return Failure(kCommandHostFailure, "host failure: out of memory");
+    } catch (const std::exception& e) {
+        return Failure(kCommandHostFailure, std::string("host failure: ") + e.what());
     }
-    return Answer(kCommandUnknown, "unknown command: " + word);
 }
 
 }  // namespace ionsift::host

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "host/app/sql_answer.h"
@@ -71,10 +72,29 @@ std::string FieldText(sqlite3_stmt* statement, int column) {
     }
 }
 
+// The size of a text or binary field's answer, known before it is built: a
+// single huge value must be refused before its copies exhaust the 32-bit
+// host's memory. Numbers are short and NULL is empty.
+std::size_t FieldBytes(sqlite3_stmt* statement, int column) {
+    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_TEXT:
+        return bytes;
+    case SQLITE_BLOB:
+        return 2 * bytes;
+    default:
+        return 0;
+    }
+}
+
 std::string ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     return text == nullptr ? std::string()
                            : std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+std::string TooLarge(std::size_t maxAnswerBytes) {
+    return "answer larger than " + std::to_string(maxAnswerBytes) + " bytes; narrow the query";
 }
 
 }  // namespace
@@ -125,11 +145,16 @@ bool Database::Select(const std::string& sql, std::string& answer, std::string& 
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         for (int column = 0; column < columns; ++column) {
+            if (FieldBytes(statement.get(), column) > maxAnswerBytes - std::min(answer.size(), maxAnswerBytes)) {
+                answer.clear();
+                problem = TooLarge(maxAnswerBytes);
+                return false;
+            }
             AppendField(answer, FieldText(statement.get(), column), column + 1 == columns);
         }
         if (answer.size() > maxAnswerBytes) {
             answer.clear();
-            problem = "answer larger than " + std::to_string(maxAnswerBytes) + " bytes; narrow the query";
+            problem = TooLarge(maxAnswerBytes);
             return false;
         }
     }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ public:
     std::string Language() const override { return language; }
     void SetBusy(bool busy) override { busyCalls.push_back(busy); }
     bool CopyText(const std::string& text, std::string& problem) override {
+        if (clipboardExhaustsMemory) throw std::bad_alloc();
         if (!clipboardWorks) {
             problem = "clipboard busy";
             return false;
@@ -46,6 +48,7 @@ public:
     std::string language = "french";
     std::vector<std::string> clipboard;
     bool clipboardWorks = true;
+    bool clipboardExhaustsMemory = false;
     std::vector<WorkspaceMolecule> shown;
 };
 

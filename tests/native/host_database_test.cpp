@@ -4,6 +4,7 @@
 #include <clocale>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "host/app/command_table.h"
 #include "host/app/exec_report.h"
@@ -195,6 +196,33 @@ TEST_F(HostDatabaseTest, RunawayQueriesAreStoppedAndOversizedAnswersRefused) {
     EXPECT_EQ(problem, "query stopped after 50 ms");
     EXPECT_TRUE(database->Select("SELECT count(*) FROM Molecules", answer, problem));  // the clock restarts
     EXPECT_EQ(answer, "4\n");
+}
+
+TEST_F(HostDatabaseTest, OneHugeFieldIsRefusedLikeAHugeAnswer) {
+    std::string problem;
+    const auto database = Database::OpenReadOnly(path, problem);
+    ASSERT_TRUE(database) << problem;
+    std::string answer;
+    // Hex doubles a blob: 8 bytes answer 16 digits and a line feed.
+    EXPECT_TRUE(database->Select("SELECT zeroblob(8)", answer, problem, 17));
+    EXPECT_EQ(answer, std::string(16, '0') + "\n");
+    for (const char* sql : {"SELECT zeroblob(9)", "SELECT 'ab', zeroblob(8)", "SELECT printf('%.*c', 18, 'x')"}) {
+        EXPECT_FALSE(database->Select(sql, answer, problem, 17)) << sql;
+        EXPECT_EQ(answer, "") << sql;
+        EXPECT_NE(problem.find("17 bytes"), std::string::npos) << problem;
+    }
+}
+
+TEST_F(HostDatabaseTest, ACommandThatRunsOutOfMemoryFailsAloneAndTheNextOnesRun) {
+    const std::string db = Open();
+    host.clipboardExhaustsMemory = true;
+    const CommandResult r = Run("CopyText \"x\"");
+    EXPECT_EQ(r.error, kCommandHostFailure);
+    EXPECT_EQ(r.answer, "0 host failure: out of memory");
+    host.clipboardExhaustsMemory = false;
+    EXPECT_EQ(Run("CopyText \"y\"").error, kCommandOk);
+    EXPECT_EQ(host.clipboard, std::vector<std::string>({"y"}));
+    EXPECT_EQ(Run("DbSqlExec " + db + " \"SELECT count(*) FROM Molecules\"").answer, "4\n");
 }
 
 TEST_F(HostDatabaseTest, ExecModeKeepsHandlesAcrossCommandsAndReportsEachAnswerWhole) {

@@ -174,6 +174,20 @@ TEST_F(HostExec, ServesTheDatabaseCommandsOnARealFile) {
     EXPECT_EQ(Reports(again.output)[1].answer, "3\n");
 }
 
+TEST_F(HostExec, AHugeValueIsRefusedWithoutEndingTheRun) {
+    // 300 MB of zeros would answer 600 MB of hexadecimal digits: more than a
+    // 32-bit process can hold beside SQLite's copy.
+    const HostRun run = RunHost({"DbOpen \"" + database_ + "\"", "DbSqlExec db1 \"SELECT zeroblob(300000000)\"",
+                                 "DbSqlExec db1 \"SELECT count(*) FROM Molecules\""});
+    EXPECT_EQ(run.exitCode, 0u);
+    const std::vector<Report> r = Reports(run.output);
+    ASSERT_EQ(r.size(), 3u) << run.output;
+    EXPECT_EQ(r[1].error, 5);
+    EXPECT_EQ(r[1].answer, "0 answer larger than 67108864 bytes; narrow the query");
+    EXPECT_EQ(r[2].error, 0);
+    EXPECT_EQ(r[2].answer, "3\n");
+}
+
 TEST_F(HostExec, AnswersIsotopesAndRefusesBadFormulas) {
     const std::vector<Report> r = Reports(RunHost({"IsoDist C6H12O6", "IsoDist C6H12Q6"}).output);
     ASSERT_EQ(r.size(), 2u);
