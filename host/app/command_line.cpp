@@ -47,17 +47,31 @@ std::size_t WordEnd(const std::string& s, std::size_t i) {
     return i;
 }
 
-// Position of the quote that ends the argument opened at `open`, or npos.
-std::size_t ClosingQuote(const std::string& s, const std::vector<bool>& closes, std::size_t open) {
-    std::size_t fallback = std::string::npos;
-    for (std::size_t i = open + 1; i < s.size(); ++i) {
-        if (s[i] != kQuote) continue;
-        if (closes[i]) return i;
-        if (fallback == std::string::npos && (i + 1 == s.size() || IsCommandBlank(s[i + 1]))) {
-            fallback = i;
-        }
+// For every position, the first quote at or after it that may end a quoted
+// argument: a clean closing quote, and failing that any quote before a blank.
+// Computed once, so finding the end of each argument costs nothing.
+struct ClosingQuotes {
+    std::vector<std::size_t> clean;
+    std::vector<std::size_t> beforeBlank;
+};
+
+ClosingQuotes NextClosingQuotes(const std::string& s) {
+    const std::vector<bool> closes = CleanClosingQuotes(s);
+    const std::size_t n = s.size();
+    ClosingQuotes next{std::vector<std::size_t>(n + 1, std::string::npos),
+                       std::vector<std::size_t>(n + 1, std::string::npos)};
+    for (std::size_t i = n; i-- > 0;) {
+        next.clean[i] = closes[i] ? i : next.clean[i + 1];
+        const bool beforeBlank = s[i] == kQuote && (i + 1 == n || IsCommandBlank(s[i + 1]));
+        next.beforeBlank[i] = beforeBlank ? i : next.beforeBlank[i + 1];
     }
-    return fallback;
+    return next;
+}
+
+// Position of the quote that ends the argument opened at `open`, or npos.
+std::size_t ClosingQuote(const ClosingQuotes& next, std::size_t open) {
+    const std::size_t clean = next.clean[open + 1];
+    return clean != std::string::npos ? clean : next.beforeBlank[open + 1];
 }
 
 // Joins the leading arguments into one free-text argument, keeping the last
@@ -92,13 +106,13 @@ ParsedCommand ParseCommandLine(const std::string& line, std::size_t arity) {
     std::size_t i = SkipBlanks(line, SkipBlanks(line, 0) + parsed.word.size());
     parsed.rest = line.substr(i);
 
-    const std::vector<bool> closes = CleanClosingQuotes(line);
+    const ClosingQuotes closes = NextClosingQuotes(line);
     while (i < line.size()) {
         CommandArgument argument;
         argument.rawBegin = i;
         if (line[i] == kQuote) {
             argument.quoted = true;
-            const std::size_t close = ClosingQuote(line, closes, i);
+            const std::size_t close = ClosingQuote(closes, i);
             if (close == std::string::npos) {
                 argument.text = line.substr(i + 1);
                 parsed.unterminatedQuote = true;
