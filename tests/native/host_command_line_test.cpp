@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -125,16 +124,13 @@ TEST(HostCommandLine, AmbiguousLineFallsBackToFirstQuoteBeforeBlank) {
     EXPECT_EQ(Texts(c), Texts_t({"a", "b\"c", "0"}));
 }
 
-TEST(HostCommandLine, ManyAmbiguousQuotesSplitInLinearTime) {
-    // Each argument falls back to its first quote before a blank; finding it
-    // by scanning to the end of the line for every argument took seconds for
-    // a copied list of a megabyte.
+TEST(HostCommandLine, ManyAmbiguousQuotesSplitLikeFew) {
+    // Each argument falls back to its first quote before a blank, also on a
+    // long pasted line (its speed is in bench/host_command_bench.cpp).
     constexpr std::size_t kPieces = 200000;
     std::string line = "CopyText ";
     for (std::size_t i = 0; i < kPieces; ++i) line += "\" x\"y ";
-    const auto start = std::chrono::steady_clock::now();
     const ParsedCommand c = ParseCommandLine(line);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // Pairs of pieces: a quoted " x\"y " ended by the next piece's quote,
     // then the bare word x"y.
     ASSERT_EQ(c.arguments.size(), kPieces);
@@ -142,7 +138,6 @@ TEST(HostCommandLine, ManyAmbiguousQuotesSplitInLinearTime) {
     EXPECT_EQ(Texts(c)[1], "x\"y");
     EXPECT_TRUE(c.arguments[kPieces - 2].quoted);
     EXPECT_FALSE(c.arguments[kPieces - 1].quoted);
-    EXPECT_LT(seconds, 3.0);
 }
 
 TEST(HostLogText, LineBreaksBecomeBackslashN) {
