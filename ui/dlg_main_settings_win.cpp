@@ -82,6 +82,15 @@ void TDlgMain::OnKeyChkPosInt(const FormEvent& event) {
     ThePlugin().settingsChanged = 1;
 }
 
+// Ctrl+V and the other menu shortcuts are key presses in the input as well,
+// although the edit menu keeps their characters from the key filters: a value
+// pasted from the keyboard is saved like a typed one.
+void TDlgMain::OnEditShortcutKey(HWND control) {
+    for (int input : {STR_Mass, STR_Ppm, STR_MaxResults}) {
+        if (control == Control(input)) ThePlugin().settingsChanged = 1;
+    }
+}
+
 void TDlgMain::EnableButtons(const FormEvent&) { EnableButtons(); }
 
 void TDlgMain::EnableButtons() {

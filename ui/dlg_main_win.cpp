@@ -124,7 +124,7 @@ bool TDlgMain::Create() {
     // 11.
     ApplyLocalizedCaptions();
     // 12.
-    editMenu_ = CreateEditMenu();
+    editMenu_ = CreateEditMenu([this](HWND control) { OnEditShortcutKey(control); });
     for (const EditMenuBinding& binding : kEditMenuBindings) {
         AttachEditMenu(editMenu_, Control(binding.control), binding.flags);
     }

@@ -60,6 +60,7 @@ private:
     void OnFormShow();
     void OnFormResize();
     void OnFormDestroy();
+    void OnEditShortcutKey(HWND control);
     void RefreshCatalogue();
     std::vector<std::string> SelectorEntries() const;
     int SelectedDatabase() const;

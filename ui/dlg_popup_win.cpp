@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/error_report.h"
@@ -27,6 +28,7 @@ struct EditMenu {
     // The WM_CHAR that the last shortcut's keystroke is about to deliver.
     HWND shortcutWindow = nullptr;
     WPARAM shortcutChar = 0;
+    EditShortcutObserver onShortcutKey;
 };
 
 namespace {
@@ -251,7 +253,10 @@ LRESULT CALLBACK EditMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM 
             if (RunShortcut(menu, control, wParam)) return 0;
             break;
         case WM_CHAR:
-            if (SwallowShortcutChar(menu, control, wParam)) return 0;
+            if (SwallowShortcutChar(menu, control, wParam)) {
+                if (menu.onShortcutKey) menu.onShortcutKey(control);
+                return 0;
+            }
             break;
         case WM_NCDESTROY:
             Forget(menu, control);
@@ -265,9 +270,10 @@ LRESULT CALLBACK EditMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-EditMenu* CreateEditMenu() {
+EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey) {
     auto* menu = new (std::nothrow) EditMenu;
     if (!menu) return nullptr;
+    menu->onShortcutKey = std::move(onShortcutKey);
     menu->popup = CreatePopupMenu();
     if (!menu->popup) {
         delete menu;

@@ -5,12 +5,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace ionsift {
 
 struct EditMenu;
 
-EditMenu* CreateEditMenu();
+// Told when a shortcut's keystroke brought its character to an attached
+// control: the user typed there, though the menu kept the character from the
+// control's own key handling.
+using EditShortcutObserver = std::function<void(HWND control)>;
+
+EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey = nullptr);
 // Single-line edits and multi-line memos only; other controls are left alone.
 // The flags (ui/paste_filter.h) go into the control's user-data slot. A
 // shortcut handled by the menu is not a key press for the control.

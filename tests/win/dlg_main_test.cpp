@@ -136,6 +136,28 @@ protected:
     }
     void ClearText(int id) const { SetWindowTextA(Item(id), ""); }
     bool SearchEnabled() const { return IsWindowEnabled(Item(BT_Search)) != FALSE; }
+    static bool PutOnClipboard(const std::string& text) {
+        if (!OpenClipboard(nullptr)) return false;
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        const bool put = SetClipboardData(CF_TEXT, memory) != nullptr;
+        CloseClipboard();
+        return put;
+    }
+    // Ctrl+key as the edit receives it: the key going down, then the control
+    // character that translating it brings.
+    void PressControlKey(int id, WPARAM key, WPARAM character) const {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageA(Item(id), WM_KEYDOWN, key, 1);
+        SendMessageA(Item(id), WM_CHAR, character, 1);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
     std::vector<std::string> CommandsSince(std::size_t mark) const {
         const auto& all = host_.Commands();
         return {all.begin() + static_cast<std::ptrdiff_t>(std::min(mark, all.size())), all.end()};
@@ -395,14 +417,7 @@ TEST_F(MainWindow, MinimizingAndRestoringKeepsTheLayout) {
 
 TEST_F(MainWindow, PasteFromTheEditMenuAloneIsNoChange) {
     ASSERT_NE(Open(), nullptr);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const char text[] = "150.3 Da";
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-    std::memcpy(GlobalLock(memory), text, sizeof text);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
+    ASSERT_TRUE(PutOnClipboard("150.3 Da"));
 
     int paste = 0;
     for (const EditMenuItem& item : kEditMenuItems) {
@@ -414,6 +429,19 @@ TEST_F(MainWindow, PasteFromTheEditMenuAloneIsNoChange) {
     EXPECT_EQ(TextOf(STR_Mass), Local("150.3"));
     Free();
     EXPECT_EQ(folder_.ReadSettings(), "");
+}
+
+// Regression: a value pasted with Ctrl+V was lost at Free, the shortcut
+// counting as no key press.
+TEST_F(MainWindow, ControlVInAnInputIsAKeyPressAndTheValueIsSaved) {
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_TRUE(PutOnClipboard("150.3 Da"));
+    SetFocus(Item(STR_Mass));
+    PressControlKey(STR_Mass, 'V', 0x16);
+    EXPECT_EQ(TextOf(STR_Mass), Local("150.3")) << "filtered, and pasted once";
+    Free();
+    EXPECT_EQ(Setting("MASS"), "150.3");
+    EXPECT_EQ(Setting("PPM"), "2");
 }
 
 TEST_F(MainWindow, ClosingHidesAndTheNextRequestRereadsTheCatalogue) {
