@@ -27,8 +27,10 @@ constexpr int CountOf(const T (&)[N]) {
 }
 
 constexpr FormSpec MakeAboutForm() {
+    // Stays on top like the tool window, so that the tool window never
+    // covers the box that the host waits for.
     FormSpec form{"DlgAbout", Loc(7), kDlgAboutClientWidth, kDlgAboutClientHeight,
-                  kColourButtonFace, false, kControls, CountOf(kControls),
+                  kColourButtonFace, true, kControls, CountOf(kControls),
                   nullptr, 0, nullptr, 0};
     form.resizable = false;
     return form;

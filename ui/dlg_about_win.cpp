@@ -40,10 +40,14 @@ TDlgAbout* TDlgAbout::Create(HWND owner, HINSTANCE module) {
 int TDlgAbout::ShowModal() {
     HWND window = Handle();
     CenterOnHost(window);
-    // The owner is disabled while the box is up, as a modal dialog's owner is.
+    // While the box is up, the host and the tool window wait for it, as a
+    // modal dialog's application does.
     HWND owner = GetWindow(window, GW_OWNER);
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner) EnableWindow(owner, FALSE);
+    HWND toolWindow = static_cast<HWND>(ThePlugin().mainWindow);
+    const bool disableTool = toolWindow && IsWindowEnabled(toolWindow);
+    if (disableTool) EnableWindow(toolWindow, FALSE);
 
     modalResult_ = 0;
     ShowWindow(window, SW_SHOW);
@@ -63,6 +67,7 @@ int TDlgAbout::ShowModal() {
         DispatchMessageA(&message);
     }
     // Enabled before hiding, so that activation goes back to the owner.
+    if (disableTool && IsWindow(toolWindow)) EnableWindow(toolWindow, TRUE);
     if (disableOwner) EnableWindow(owner, TRUE);
     if (IsWindow(window)) ShowWindow(window, SW_HIDE);
     return modalResult_ ? modalResult_ : IDCANCEL;

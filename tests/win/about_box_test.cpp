@@ -24,10 +24,12 @@ struct ModalVisit {
 };
 ModalVisit* visit = nullptr;
 
-BOOL CALLBACK FindVisibleForm(HWND window, LPARAM found) {
+// The about box among the thread's windows: the tool window is a form too.
+BOOL CALLBACK FindVisibleAboutBox(HWND window, LPARAM found) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == "IonsiftForm") {
+    if (IsWindowVisible(window) && std::string(name) == "IonsiftForm" &&
+        GetDlgItem(window, BT_Ok)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -36,7 +38,7 @@ BOOL CALLBACK FindVisibleForm(HWND window, LPARAM found) {
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND about = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindVisibleForm, reinterpret_cast<LPARAM>(&about));
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleAboutBox, reinterpret_cast<LPARAM>(&about));
     if (!about) return;
     KillTimer(nullptr, timer);
     visit->seen = about;
@@ -174,6 +176,32 @@ TEST_F(AboutBox, LaterRequestsReuseTheBoxRecentredAndOnlyOkNotifies) {
     EXPECT_EQ(third, first);
     EXPECT_EQ(host_.Commands(), (std::vector<std::string>{"<window opened>", "<window closed>"}))
         << "one window-opened in all; Escape is no OK, Enter presses OK";
+}
+
+// Above everything else on the z-order below it.
+bool Above(HWND upper, HWND lower) {
+    for (HWND below = GetWindow(upper, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+        if (below == lower) return true;
+    }
+    return false;
+}
+
+TEST_F(AboutBox, ShowsAboveTheStayOnTopToolWindowWhichWaitsForIt) {
+    plugin_.Call(101);
+    ASSERT_FALSE(host_.OpenedWindows().empty());
+    const HWND tool = host_.OpenedWindows().front();
+    ASSERT_TRUE(IsWindowVisible(tool));
+
+    bool toolEnabled = true, aboutAbove = false;
+    const HWND about = ShowAbout(Leave::ClickOk, [&](HWND box) {
+        toolEnabled = IsWindowEnabled(tool) != FALSE;
+        aboutAbove = Above(box, tool);
+    });
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(aboutAbove) << "the tool window would cover the box the host waits for";
+    EXPECT_FALSE(toolEnabled) << "the tool window waits while the box is up";
+    EXPECT_TRUE(IsWindowEnabled(tool));
+    EXPECT_TRUE(IsWindowVisible(tool));
 }
 
 TEST_F(AboutBox, FreeTakesTheBoxAwayBeforeTheLibraryGoes) {
