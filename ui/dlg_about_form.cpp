@@ -8,11 +8,11 @@ namespace {
 
 using namespace dlg_about;
 
-constexpr FontSpec kTitleFont{"Arial", 43, false};
-constexpr FontSpec kVersionFont{"Arial", 13, false};
-constexpr FontSpec kBoldFont{"MS Sans Serif", 11, true};
+constexpr ControlFont kTitleFont{"Arial", 43, false};
+constexpr ControlFont kVersionFont{"Arial", 13, false};
+constexpr ControlFont kBoldFont{"MS Sans Serif", 11, true};
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
 #define CONTROL(id, kind, parent, left, top, width, height, options, caption, tab, text, back, \
                 font, image)                                                                   \
     {id,      #id, ControlKind::kind, parent, {left, top, width, height}, kAnchorTopLeft,      \
@@ -26,20 +26,20 @@ constexpr int CountOf(const T (&)[N]) {
     return N;
 }
 
-constexpr FormSpec MakeAboutForm() {
+constexpr FormDescription MakeAboutForm() {
     // Stays on top like the tool window, so that the tool window never
     // covers the box that the host waits for.
-    FormSpec form{"DlgAbout", Loc(7), kDlgAboutClientWidth, kDlgAboutClientHeight,
+    FormDescription form{"DlgAbout", Loc(7), kDlgAboutClientWidth, kDlgAboutClientHeight,
                   kColourButtonFace, true, kControls, CountOf(kControls),
                   nullptr, 0, nullptr, 0};
     form.resizable = false;
     return form;
 }
 
-constexpr FormSpec kDlgAbout = MakeAboutForm();
+constexpr FormDescription kDlgAbout = MakeAboutForm();
 
 }  // namespace
 
-const FormSpec& DlgAboutForm() { return kDlgAbout; }
+const FormDescription& DlgAboutForm() { return kDlgAbout; }
 
 }  // namespace ionsift

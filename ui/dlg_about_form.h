@@ -1,7 +1,7 @@
 // The description of the about box (resources/dlg_about_form.inc).
 #pragma once
 
-#include "ui/form_spec.h"
+#include "ui/form_description.h"
 
 namespace ionsift {
 
@@ -10,6 +10,6 @@ constexpr int kDlgAboutClientHeight = 187;
 constexpr const char* kAboutVersion = "1.0";
 constexpr const char* kAboutCopyright = "Copyright \xA9 2026 Brannoc. All rights reserved.";
 
-const FormSpec& DlgAboutForm();
+const FormDescription& DlgAboutForm();
 
 }  // namespace ionsift

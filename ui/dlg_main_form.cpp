@@ -8,7 +8,7 @@ namespace {
 
 using namespace dlg_main;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
 #define CONTROL(id, kind, parent, left, top, width, height, anchors, options, caption, tab,  \
                 text, back, popup, windowClass)                                              \
     {id, #id, ControlKind::kind, parent, {left, top, width, height}, anchors, options, caption, \
@@ -21,7 +21,7 @@ constexpr ControlSpec kControls[] = {
 #undef MENU
 };
 
-constexpr ColumnSpec kColumns[] = {
+constexpr ColumnRow kColumns[] = {
 #define CONTROL(...)
 #define COLUMN(control, width, caption) {control, width, caption},
 #define MENU(id, parent, caption)
@@ -31,7 +31,7 @@ constexpr ColumnSpec kColumns[] = {
 #undef MENU
 };
 
-constexpr MenuSpec kMenus[] = {
+constexpr MenuRow kMenus[] = {
 #define CONTROL(...)
 #define COLUMN(control, width, caption)
 #define MENU(id, parent, caption) {id, #id, parent, caption},
@@ -46,7 +46,7 @@ constexpr int CountOf(const T (&)[N]) {
     return N;
 }
 
-constexpr FormSpec kDlgMain = {
+constexpr FormDescription kDlgMain = {
     "DlgMain",        Loc(39),  kDlgMainClientWidth, kDlgMainClientHeight,
     kColourButtonFace, true,    kControls,           CountOf(kControls),
     kColumns,         CountOf(kColumns), kMenus,     CountOf(kMenus),
@@ -54,6 +54,6 @@ constexpr FormSpec kDlgMain = {
 
 }  // namespace
 
-const FormSpec& DlgMainForm() { return kDlgMain; }
+const FormDescription& DlgMainForm() { return kDlgMain; }
 
 }  // namespace ionsift

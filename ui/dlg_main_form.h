@@ -1,7 +1,7 @@
 // The description of the main tool window (resources/dlg_main_form.inc).
 #pragma once
 
-#include "ui/form_spec.h"
+#include "ui/form_description.h"
 
 namespace ionsift {
 
@@ -9,6 +9,6 @@ namespace ionsift {
 constexpr int kDlgMainClientWidth = 705;
 constexpr int kDlgMainClientHeight = 440;
 
-const FormSpec& DlgMainForm();
+const FormDescription& DlgMainForm();
 
 }  // namespace ionsift

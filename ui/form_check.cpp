@@ -12,21 +12,21 @@ bool IsContainer(ControlKind kind) {
     return kind == ControlKind::Panel || kind == ControlKind::GroupBox;
 }
 
-const ControlSpec* FindControl(const FormSpec& form, int id, int before) {
+const ControlRow* FindControl(const FormDescription& form, int id, int before) {
     for (int i = 0; i < before; ++i) {
         if (form.controls[i].id == id) return &form.controls[i];
     }
     return nullptr;
 }
 
-std::string ControlProblem(const FormSpec& form, int index, std::set<int>& ids) {
-    const ControlSpec& control = form.controls[index];
+std::string ControlProblem(const FormDescription& form, int index, std::set<int>& ids) {
+    const ControlRow& control = form.controls[index];
     const std::string name = control.name ? control.name : "?";
     if (control.id < kFirstFreeId || !ids.insert(control.id).second) {
         return name + ": duplicate or reserved id " + std::to_string(control.id);
     }
     if (control.parent != kFormParent) {
-        const ControlSpec* parent = FindControl(form, control.parent, index);
+        const ControlRow* parent = FindControl(form, control.parent, index);
         if (!parent || !IsContainer(parent->kind)) {
             return name + ": parent is not a container listed before it";
         }
@@ -42,14 +42,14 @@ std::string ControlProblem(const FormSpec& form, int index, std::set<int>& ids) 
 
 }  // namespace
 
-std::string FormSpecProblem(const FormSpec& form) {
+std::string FormDescriptionProblem(const FormDescription& form) {
     std::set<int> ids;
     for (int i = 0; i < form.controlCount; ++i) {
         std::string problem = ControlProblem(form, i, ids);
         if (!problem.empty()) return problem;
     }
     for (int i = 0; i < form.columnCount; ++i) {
-        const ControlSpec* owner = FindControl(form, form.columns[i].control, form.controlCount);
+        const ControlRow* owner = FindControl(form, form.columns[i].control, form.controlCount);
         if (!owner ||
             (owner->kind != ControlKind::ReportList && owner->kind != ControlKind::StatusBar)) {
             return "column " + std::to_string(i) + " belongs to no report list or status bar";
@@ -57,7 +57,7 @@ std::string FormSpecProblem(const FormSpec& form) {
     }
     std::set<int> menus;
     for (int i = 0; i < form.menuCount; ++i) {
-        const MenuSpec& item = form.menus[i];
+        const MenuRow& item = form.menus[i];
         const std::string name = item.name ? item.name : "?";
         if (item.id < kFirstFreeId || ids.count(item.id) || !menus.insert(item.id).second) {
             return name + ": duplicate or reserved id " + std::to_string(item.id);
@@ -67,7 +67,7 @@ std::string FormSpecProblem(const FormSpec& form) {
         }
     }
     for (int i = 0; i < form.controlCount; ++i) {
-        const ControlSpec& control = form.controls[i];
+        const ControlRow& control = form.controls[i];
         if (control.popupMenu != 0 && !menus.count(control.popupMenu)) {
             return std::string(control.name) + ": popup menu not in the menu rows";
         }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ui/form_spec.h"
+#include "ui/form_description.h"
 
 namespace ionsift {
 
@@ -12,6 +12,6 @@ namespace ionsift {
 // earlier, a custom control without a class, an image without a resource, a column of a control that is
 // neither a report list nor a status bar, a menu row whose parent is not an
 // earlier menu row, a popup menu that is not among the menu rows.
-std::string FormSpecProblem(const FormSpec& form);
+std::string FormDescriptionProblem(const FormDescription& form);
 
 }  // namespace ionsift

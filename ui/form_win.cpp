@@ -54,11 +54,11 @@ DWORD LabelStyle(std::uint32_t options) {
     return (options & kAlignRight) ? SS_RIGHT : SS_LEFTNOWORDWRAP;
 }
 
-DWORD OptionStyles(const ControlSpec& spec) {
+DWORD OptionStyles(const ControlRow& row) {
     DWORD style = 0;
-    if (spec.kind == ControlKind::Label) style |= LabelStyle(spec.options);
-    if (spec.kind == ControlKind::Button && (spec.options & kDefaultButton)) style |= BS_DEFPUSHBUTTON;
-    if (spec.options & kVerticalScroll) style |= WS_VSCROLL;
+    if (row.kind == ControlKind::Label) style |= LabelStyle(row.options);
+    if (row.kind == ControlKind::Button && (row.options & kDefaultButton)) style |= BS_DEFPUSHBUTTON;
+    if (row.options & kVerticalScroll) style |= WS_VSCROLL;
     return style;
 }
 
@@ -76,7 +76,7 @@ HFONT CreatePointFont(const char* face, int points, BYTE pitch) {
                        pitch | FF_DONTCARE, face);
 }
 
-HFONT CreatePixelFont(const FontSpec& font) {
+HFONT CreatePixelFont(const ControlFont& font) {
     return CreateFontA(-font.pixelHeight, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                        FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                        DEFAULT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, font.face);
@@ -100,9 +100,9 @@ Form::~Form() {
     Destroy();
 }
 
-bool Form::Create(const FormSpec& spec, HWND owner, HINSTANCE module) {
+bool Form::Create(const FormDescription& form, HWND owner, HINSTANCE module) {
     if (window_) return true;
-    spec_ = &spec;
+    description_ = &form;
     module_ = module;
 
     INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -117,21 +117,21 @@ bool Form::Create(const FormSpec& spec, HWND owner, HINSTANCE module) {
     font_ = CreatePointFont("MS Sans Serif", kFontPoints, VARIABLE_PITCH);
     fixedFont_ = CreatePointFont("Courier New", kFontPoints, FIXED_PITCH);
 
-    const DWORD frame = spec.resizable ? WS_OVERLAPPEDWINDOW : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    const DWORD frame = form.resizable ? WS_OVERLAPPEDWINDOW : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     const DWORD style = frame | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (spec.stayOnTop ? WS_EX_TOPMOST : 0) |
-                          (spec.resizable ? 0 : WS_EX_DLGMODALFRAME);
-    RECT outer{0, 0, spec.clientWidth, spec.clientHeight};
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (form.stayOnTop ? WS_EX_TOPMOST : 0) |
+                          (form.resizable ? 0 : WS_EX_DLGMODALFRAME);
+    RECT outer{0, 0, form.clientWidth, form.clientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    window_ = CreateWindowExA(exStyle, kFormClass, spec.caption.stringId >= 0 ? "" : spec.caption.text, style,
+    window_ = CreateWindowExA(exStyle, kFormClass, form.caption.stringId >= 0 ? "" : form.caption.text, style,
                               CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                               outer.bottom - outer.top, owner, nullptr, module, this);
     if (!window_) return false;
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
-    controls_.reserve(static_cast<std::size_t>(spec.controlCount));
-    for (int i = 0; i < spec.controlCount; ++i) {
-        if (!CreateControl(spec.controls[i])) return false;
+    controls_.reserve(static_cast<std::size_t>(form.controlCount));
+    for (int i = 0; i < form.controlCount; ++i) {
+        if (!CreateControl(form.controls[i])) return false;
     }
     if (!CreateColumns() || !CreateMenus()) return false;
     SetupTabOrder();
@@ -139,51 +139,51 @@ bool Form::Create(const FormSpec& spec, HWND owner, HINSTANCE module) {
     return true;
 }
 
-bool Form::CreateControl(const ControlSpec& spec) {
-    const KindTraits& traits = TraitsOf(spec.kind);
-    const char* className = spec.kind == ControlKind::Custom ? spec.className : traits.className;
-    const HWND parent = ParentWindow(spec);
-    const int height = spec.rect.height +
-                       (spec.kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
+bool Form::CreateControl(const ControlRow& row) {
+    const KindTraits& traits = TraitsOf(row.kind);
+    const char* className = row.kind == ControlKind::Custom ? row.className : traits.className;
+    const HWND parent = ParentWindow(row);
+    const int height = row.rect.height +
+                       (row.kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
     HWND control = CreateWindowExA(
-        traits.exStyle, className, spec.caption.stringId >= 0 ? "" : spec.caption.text,
+        traits.exStyle, className, row.caption.stringId >= 0 ? "" : row.caption.text,
         // Siblings clip each other, so that overlaps follow the z-order.
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | traits.style | OptionStyles(spec),
-        spec.rect.left, spec.rect.top, spec.rect.width, height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), module_, nullptr);
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | traits.style | OptionStyles(row),
+        row.rect.left, row.rect.top, row.rect.width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), module_, nullptr);
     if (!control) return false;
-    HFONT font = (spec.options & kFixedFont) ? fixedFont_ : font_;
-    if (spec.font) {
-        font = CreatePixelFont(*spec.font);
+    HFONT font = (row.options & kFixedFont) ? fixedFont_ : font_;
+    if (row.font) {
+        font = CreatePixelFont(*row.font);
         if (!font) return false;
         ownFonts_.push_back(font);
     }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    if (spec.kind == ControlKind::Image && spec.imageResource) {
-        HANDLE icon = LoadImageA(module_, MAKEINTRESOURCEA(spec.imageResource), IMAGE_ICON,
-                                 spec.rect.width, spec.rect.height, LR_DEFAULTCOLOR);
+    if (row.kind == ControlKind::Image && row.imageResource) {
+        HANDLE icon = LoadImageA(module_, MAKEINTRESOURCEA(row.imageResource), IMAGE_ICON,
+                                 row.rect.width, row.rect.height, LR_DEFAULTCOLOR);
         if (!icon) return false;
         icons_.push_back(static_cast<HICON>(icon));
         SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
-    if (spec.kind == ControlKind::Button && (spec.options & kDefaultButton)) defaultButton_ = spec.id;
+    if (row.kind == ControlKind::Button && (row.options & kDefaultButton)) defaultButton_ = row.id;
 
-    if (spec.kind == ControlKind::ReportList) {
+    if (row.kind == ControlKind::ReportList) {
         DWORD extended = 0;
-        if (spec.options & kGridLines) extended |= LVS_EX_GRIDLINES;
-        if (spec.options & kRowSelect) extended |= LVS_EX_FULLROWSELECT;
+        if (row.options & kGridLines) extended |= LVS_EX_GRIDLINES;
+        if (row.options & kRowSelect) extended |= LVS_EX_FULLROWSELECT;
         SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     }
-    if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::Memo) {
+    if (row.kind == ControlKind::Edit || row.kind == ControlKind::Memo) {
         // Typed characters go through the form's routing before the edit sees them.
-        SetWindowSubclass(control, EditKeyProc, static_cast<UINT_PTR>(spec.id),
+        SetWindowSubclass(control, EditKeyProc, static_cast<UINT_PTR>(row.id),
                           reinterpret_cast<DWORD_PTR>(this));
     }
 
-    ControlState state{&spec, control, spec.rect, ParentClientSize(spec)};
+    ControlState state{&row, control, row.rect, ParentClientSize(row)};
     controls_.push_back(state);
-    if (spec.options & kFillParent) MoveControl(controls_.back(), PlacedRect(controls_.back()));
+    if (row.options & kFillParent) MoveControl(controls_.back(), PlacedRect(controls_.back()));
     FitLabel(controls_.back());
     return true;
 }
@@ -191,11 +191,11 @@ bool Form::CreateControl(const ControlSpec& spec) {
 bool Form::CreateColumns() {
     std::map<int, std::vector<int>> panelEdges;  // status bar id -> right edges
     std::map<int, int> columnsSoFar;
-    for (int i = 0; i < spec_->columnCount; ++i) {
-        const ColumnSpec& column = spec_->columns[i];
+    for (int i = 0; i < description_->columnCount; ++i) {
+        const ColumnRow& column = description_->columns[i];
         const ControlState* owner = FindState(column.control);
         if (!owner) return false;
-        if (owner->spec->kind == ControlKind::StatusBar) {
+        if (owner->row->kind == ControlKind::StatusBar) {
             std::vector<int>& edges = panelEdges[column.control];
             edges.push_back((edges.empty() ? 0 : edges.back()) + column.width);
             continue;
@@ -213,7 +213,7 @@ bool Form::CreateColumns() {
     for (auto& [id, edges] : panelEdges) {
         const ControlState* bar = FindState(id);
         SendMessageA(bar->window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-        const WPARAM drawing = (bar->spec->options & kOwnerDrawPanel) ? SBT_OWNERDRAW : 0;
+        const WPARAM drawing = (bar->row->options & kOwnerDrawPanel) ? SBT_OWNERDRAW : 0;
         for (std::size_t panel = 0; panel < edges.size(); ++panel) {
             SendMessageA(bar->window, SB_SETTEXTA, panel | drawing, 0);
         }
@@ -222,8 +222,8 @@ bool Form::CreateColumns() {
 }
 
 bool Form::CreateMenus() {
-    for (int i = 0; i < spec_->menuCount; ++i) {
-        const MenuSpec& row = spec_->menus[i];
+    for (int i = 0; i < description_->menuCount; ++i) {
+        const MenuRow& row = description_->menus[i];
         if (row.parent == 0) {
             HMENU popup = CreatePopupMenu();
             if (!popup) return false;
@@ -231,8 +231,8 @@ bool Form::CreateMenus() {
             topMenus_.push_back(popup);
             continue;
         }
-        const bool hasItems = std::any_of(spec_->menus + i + 1, spec_->menus + spec_->menuCount,
-                                          [&](const MenuSpec& later) { return later.parent == row.id; });
+        const bool hasItems = std::any_of(description_->menus + i + 1, description_->menus + description_->menuCount,
+                                          [&](const MenuRow& later) { return later.parent == row.id; });
         MENUITEMINFOA item{};
         item.cbSize = sizeof item;
         item.fMask = MIIM_ID | MIIM_FTYPE;
@@ -266,7 +266,7 @@ void Form::SetupTabOrder() {
     for (const ControlState& state : controls_) order.push_back(&state);
     auto key = [&](const ControlState* state) {
         const int position = static_cast<int>(state - controls_.data());
-        return state->spec->tabOrder >= 0 ? state->spec->tabOrder : 100000 + position;
+        return state->row->tabOrder >= 0 ? state->row->tabOrder : 100000 + position;
     };
     std::stable_sort(order.begin(), order.end(), [&](const ControlState* a, const ControlState* b) {
         return key(a) < key(b);
@@ -279,16 +279,16 @@ void Form::SetupTabOrder() {
 
 void Form::ApplyLocalizedCaptions() {
     if (!window_) return;
-    if (spec_->caption.stringId >= 0) SetWindowTextA(window_, LocString(spec_->caption.stringId));
+    if (description_->caption.stringId >= 0) SetWindowTextA(window_, LocString(description_->caption.stringId));
     for (ControlState& state : controls_) {
-        if (state.spec->caption.stringId < 0) continue;
-        SetText(state.spec->id, LocString(state.spec->caption.stringId));
+        if (state.row->caption.stringId < 0) continue;
+        SetText(state.row->id, LocString(state.row->caption.stringId));
     }
     std::map<int, int> columnsSoFar;
-    for (int i = 0; i < spec_->columnCount; ++i) {
-        const ColumnSpec& column = spec_->columns[i];
+    for (int i = 0; i < description_->columnCount; ++i) {
+        const ColumnRow& column = description_->columns[i];
         const ControlState* owner = FindState(column.control);
-        if (!owner || owner->spec->kind != ControlKind::ReportList) continue;
+        if (!owner || owner->row->kind != ControlKind::ReportList) continue;
         const int index = columnsSoFar[column.control]++;
         if (column.caption.stringId < 0) continue;
         LVCOLUMNA item{};
@@ -296,8 +296,8 @@ void Form::ApplyLocalizedCaptions() {
         item.pszText = const_cast<char*>(LocString(column.caption.stringId));
         SendMessageA(Control(column.control), LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&item));
     }
-    for (int i = 0; i < spec_->menuCount; ++i) {
-        const MenuSpec& row = spec_->menus[i];
+    for (int i = 0; i < description_->menuCount; ++i) {
+        const MenuRow& row = description_->menus[i];
         if (row.parent == 0 || row.caption.stringId < 0) continue;
         MENUITEMINFOA item{};
         item.cbSize = sizeof item;
@@ -341,7 +341,7 @@ HMENU Form::Menu(int id) const {
 
 const Form::ControlState* Form::FindState(int id) const {
     for (const ControlState& state : controls_) {
-        if (state.spec->id == id) return &state;
+        if (state.row->id == id) return &state;
     }
     return nullptr;
 }
@@ -353,28 +353,28 @@ const Form::ControlState* Form::FindState(HWND window) const {
     return nullptr;
 }
 
-HWND Form::ParentWindow(const ControlSpec& spec) const {
-    return spec.parent == kFormParent ? window_ : Control(spec.parent);
+HWND Form::ParentWindow(const ControlRow& row) const {
+    return row.parent == kFormParent ? window_ : Control(row.parent);
 }
 
-FormSize Form::ParentClientSize(const ControlSpec& spec) const {
-    return ClientSizeOf(ParentWindow(spec));
+FormSize Form::ParentClientSize(const ControlRow& row) const {
+    return ClientSizeOf(ParentWindow(row));
 }
 
 FormRect Form::PlacedRect(const ControlState& state) const {
-    const FormSize parent = ParentClientSize(*state.spec);
-    if (state.spec->options & kFillParent) {
-        const bool bevelled = state.spec->parent != kFormParent &&
-                              FindState(state.spec->parent)->spec->kind == ControlKind::Panel;
+    const FormSize parent = ParentClientSize(*state.row);
+    if (state.row->options & kFillParent) {
+        const bool bevelled = state.row->parent != kFormParent &&
+                              FindState(state.row->parent)->row->kind == ControlKind::Panel;
         const int inset = bevelled ? kPanelBevelWidth : 0;
         return {inset, inset, parent.width - 2 * inset, parent.height - 2 * inset};
     }
-    return AnchoredRect(state.reference, state.referenceParent, parent, state.spec->anchors);
+    return AnchoredRect(state.reference, state.referenceParent, parent, state.row->anchors);
 }
 
 void Form::MoveControl(const ControlState& state, const FormRect& rect) {
     const int height =
-        rect.height + (state.spec->kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
+        rect.height + (state.row->kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
     SetWindowPos(state.window, nullptr, rect.left, rect.top, rect.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -390,11 +390,11 @@ FormRect Form::Bounds(int id) const {
 
 void Form::SetBounds(int id, const FormRect& rect) {
     for (ControlState& state : controls_) {
-        if (state.spec->id != id) continue;
+        if (state.row->id != id) continue;
         state.reference = rect;
-        state.referenceParent = ParentClientSize(*state.spec);
+        state.referenceParent = ParentClientSize(*state.row);
         MoveControl(state, rect);
-        if (IsContainer(state.spec->kind)) LayoutControls();
+        if (IsContainer(state.row->kind)) LayoutControls();
         return;
     }
 }
@@ -405,14 +405,14 @@ void Form::LayoutControls() {
     for (const ControlState& state : controls_) {
         const FormRect placed = PlacedRect(state);
         // A drop-down's own height is its selection field's, never the table's.
-        if (!(placed == Bounds(state.spec->id)) || state.spec->kind == ControlKind::DropDownList) {
+        if (!(placed == Bounds(state.row->id)) || state.row->kind == ControlKind::DropDownList) {
             MoveControl(state, placed);
         }
     }
 }
 
 void Form::FitLabel(ControlState& state) {
-    if (state.spec->kind != ControlKind::Label || !(state.spec->options & kAutoSize)) return;
+    if (state.row->kind != ControlKind::Label || !(state.row->options & kAutoSize)) return;
     char text[512] = {};
     GetWindowTextA(state.window, text, sizeof text);
     HDC dc = GetDC(state.window);
@@ -428,14 +428,14 @@ void Form::FitLabel(ControlState& state) {
     const int right = rect.Right();
     rect.width = extent.right - extent.left;
     rect.height = extent.bottom - extent.top;
-    if (state.spec->options & kAlignRight) rect.left = right - rect.width;
+    if (state.row->options & kAlignRight) rect.left = right - rect.width;
     state.reference = rect;
     MoveControl(state, PlacedRect(state));
 }
 
 void Form::SetText(int id, const char* text) {
     for (ControlState& state : controls_) {
-        if (state.spec->id != id) continue;
+        if (state.row->id != id) continue;
         SetWindowTextA(state.window, text);
         FitLabel(state);
         return;
@@ -500,7 +500,7 @@ LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     const ControlState* state = FindState(sender);
     if (!state) return 0;
-    switch (state->spec->kind) {
+    switch (state->row->kind) {
         case ControlKind::Button:
             if (code == BN_CLICKED) Raise(id, FormEventKind::Click, sender);
             break;
@@ -520,8 +520,8 @@ LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT Form::OnNotify(const NMHDR& header) {
     const ControlState* state = FindState(header.hwndFrom);
-    if (!state || state->spec->kind != ControlKind::ReportList) return 0;
-    const int id = state->spec->id;
+    if (!state || state->row->kind != ControlKind::ReportList) return 0;
+    const int id = state->row->id;
     const LPARAM detail = reinterpret_cast<LPARAM>(&header);
     switch (header.code) {
         case LVN_COLUMNCLICK:
@@ -547,10 +547,10 @@ LRESULT Form::OnNotify(const NMHDR& header) {
 LRESULT Form::OnColourStatic(HDC dc, HWND control) {
     const ControlState* state = FindState(control);
     const std::uint32_t text =
-        state && state->spec->textColour != kDefaultColour ? state->spec->textColour
+        state && state->row->textColour != kDefaultColour ? state->row->textColour
                                                            : (kSystemColour | COLOR_BTNTEXT);
     const std::uint32_t back =
-        state && state->spec->backColour != kDefaultColour ? state->spec->backColour
+        state && state->row->backColour != kDefaultColour ? state->row->backColour
                                                            : kColourButtonFace;
     SetTextColor(dc, ColourOf(text));
     SetBkColor(dc, ColourOf(back));
@@ -559,15 +559,15 @@ LRESULT Form::OnColourStatic(HDC dc, HWND control) {
 
 bool Form::OnContextMenu(HWND clicked, LPARAM point) {
     const ControlState* state = FindState(clicked);
-    if (!state || state->spec->popupMenu == 0) return false;
-    HMENU menu = Menu(state->spec->popupMenu);
+    if (!state || state->row->popupMenu == 0) return false;
+    HMENU menu = Menu(state->row->popupMenu);
     if (!menu) return false;
     POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
     if (point == -1) {  // from the keyboard: at the control's top left corner
         at = {0, 0};
         ClientToScreen(clicked, &at);
     }
-    Raise(state->spec->popupMenu, FormEventKind::Popup, clicked);
+    Raise(state->row->popupMenu, FormEventKind::Popup, clicked);
     // The chosen item arrives as WM_COMMAND and is routed like any click.
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
     return true;
@@ -586,7 +586,7 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
             if (const ControlState* state = FindState(reinterpret_cast<HWND>(lParam))) {
-                if (state->spec->kind == ControlKind::Label) {
+                if (state->row->kind == ControlKind::Label) {
                     return OnColourStatic(reinterpret_cast<HDC>(wParam), state->window);
                 }
             }
@@ -605,7 +605,7 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT rect;
             GetClientRect(window_, &rect);
-            FillRect(reinterpret_cast<HDC>(wParam), &rect, Brush(spec_->backColour));
+            FillRect(reinterpret_cast<HDC>(wParam), &rect, Brush(description_->backColour));
             return 1;
         }
         default:

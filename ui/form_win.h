@@ -1,5 +1,5 @@
 // The form layer: builds a window and its controls from a form description
-// (ui/form_spec.h), keeps anchored controls in place on resize, and turns
+// (ui/form_description.h), keeps anchored controls in place on resize, and turns
 // control notifications into form events that the owning class routes
 // through an explicit table to its handlers.
 #pragma once
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/form_spec.h"
+#include "ui/form_description.h"
 
 namespace ionsift {
 
@@ -65,7 +65,7 @@ public:
     // Builds the hidden window, owned by `owner`, with its controls, list
     // columns and popup menus. Localized captions are left for
     // ApplyLocalizedCaptions; fixed ones are set. False when anything fails.
-    bool Create(const FormSpec& spec, HWND owner, HINSTANCE module);
+    bool Create(const FormDescription& form, HWND owner, HINSTANCE module);
     // Window caption, control captions, list columns and menu items that
     // name a string ID, through LocString.
     void ApplyLocalizedCaptions();
@@ -101,11 +101,11 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called for every event; implementations route it through their table.
     virtual void OnEvent(const FormEvent& event) = 0;
-    const FormSpec* Spec() const { return spec_; }
+    const FormDescription* Description() const { return description_; }
 
 private:
     struct ControlState {
-        const ControlSpec* spec;
+        const ControlRow* row;
         HWND window;
         FormRect reference;       // bounds when last set by the layout's owner
         FormSize referenceParent; // parent's client size at that time
@@ -116,14 +116,14 @@ private:
     static LRESULT CALLBACK EditKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR form);
 
-    bool CreateControl(const ControlSpec& spec);
+    bool CreateControl(const ControlRow& row);
     bool CreateColumns();
     bool CreateMenus();
     void SetupTabOrder();
     const ControlState* FindState(int id) const;
     const ControlState* FindState(HWND window) const;
-    HWND ParentWindow(const ControlSpec& spec) const;
-    FormSize ParentClientSize(const ControlSpec& spec) const;
+    HWND ParentWindow(const ControlRow& row) const;
+    FormSize ParentClientSize(const ControlRow& row) const;
     FormRect PlacedRect(const ControlState& state) const;
     void MoveControl(const ControlState& state, const FormRect& rect);
     void FitLabel(ControlState& state);
@@ -134,7 +134,7 @@ private:
     bool OnContextMenu(HWND clicked, LPARAM point);
     void Raise(int id, FormEventKind kind, HWND sender, LPARAM detail = 0, char* key = nullptr);
 
-    const FormSpec* spec_ = nullptr;
+    const FormDescription* description_ = nullptr;
     HWND window_ = nullptr;
     HINSTANCE module_ = nullptr;
     HFONT font_ = nullptr;

@@ -12,7 +12,7 @@
 namespace ionsift {
 namespace {
 
-const ControlSpec* Find(const FormSpec& form, int id) {
+const ControlRow* Find(const FormDescription& form, int id) {
     for (int i = 0; i < form.controlCount; ++i) {
         if (form.controls[i].id == id) return &form.controls[i];
     }
@@ -20,14 +20,14 @@ const ControlSpec* Find(const FormSpec& form, int id) {
 }
 
 // Names of the controls that reach past their parent's rectangle.
-std::string ControlsOutsideTheirParent(const FormSpec& form) {
+std::string ControlsOutsideTheirParent(const FormDescription& form) {
     std::string outside;
     for (int i = 0; i < form.controlCount; ++i) {
-        const ControlSpec& control = form.controls[i];
+        const ControlRow& control = form.controls[i];
         int width = form.clientWidth, height = form.clientHeight;
         if (control.parent != kFormParent) {
-            const ControlSpec* parent = Find(form, control.parent);
-            if (!parent) continue;  // FormSpecProblem reports it
+            const ControlRow* parent = Find(form, control.parent);
+            if (!parent) continue;  // FormDescriptionProblem reports it
             width = parent->rect.width;
             height = parent->rect.height;
         }
@@ -40,15 +40,15 @@ std::string ControlsOutsideTheirParent(const FormSpec& form) {
 }
 
 TEST(AboutForm, DescriptionIsConsistentAndFitsItsFrame) {
-    const FormSpec& about = DlgAboutForm();
-    EXPECT_EQ(FormSpecProblem(about), "");
+    const FormDescription& about = DlgAboutForm();
+    EXPECT_EQ(FormDescriptionProblem(about), "");
     EXPECT_EQ(ControlsOutsideTheirParent(about), "");
     EXPECT_EQ(ControlsOutsideTheirParent(DlgMainForm()), "");
     EXPECT_FALSE(about.resizable);
 }
 
 TEST(AboutForm, EnterPressesOkAndTheLogoIsAnIcon) {
-    const FormSpec& about = DlgAboutForm();
+    const FormDescription& about = DlgAboutForm();
     int defaults = 0;
     for (int i = 0; i < about.controlCount; ++i) {
         if (about.controls[i].options & kDefaultButton) ++defaults;
@@ -56,21 +56,21 @@ TEST(AboutForm, EnterPressesOkAndTheLogoIsAnIcon) {
     EXPECT_EQ(defaults, 1);
     ASSERT_NE(Find(about, dlg_about::BT_Ok), nullptr);
     EXPECT_TRUE(Find(about, dlg_about::BT_Ok)->options & kDefaultButton);
-    const ControlSpec* logo = Find(about, dlg_about::IMG_Logo);
+    const ControlRow* logo = Find(about, dlg_about::IMG_Logo);
     ASSERT_NE(logo, nullptr);
     EXPECT_EQ(logo->kind, ControlKind::Image);
     EXPECT_NE(logo->imageResource, 0);
 }
 
-TEST(FormSpecProblem, AnImageNeedsAnIconResource) {
-    ControlSpec image{10, "IMG", ControlKind::Image, kFormParent, {0, 0, 9, 9}, kAnchorTopLeft,
+TEST(FormDescriptionProblem, AnImageNeedsAnIconResource) {
+    ControlRow image{10, "IMG", ControlKind::Image, kFormParent, {0, 0, 9, 9}, kAnchorTopLeft,
                       kOptionNone, Fixed(""), kTableOrder, kDefaultColour, kDefaultColour, 0,
                       nullptr};
-    const FormSpec form{"F", Fixed(""), 9, 9, kDefaultColour, false, &image, 1,
+    const FormDescription form{"F", Fixed(""), 9, 9, kDefaultColour, false, &image, 1,
                         nullptr, 0, nullptr, 0};
-    EXPECT_NE(FormSpecProblem(form).find("image without an icon"), std::string::npos);
+    EXPECT_NE(FormDescriptionProblem(form).find("image without an icon"), std::string::npos);
     image.imageResource = 8200;
-    EXPECT_EQ(FormSpecProblem(form), "");
+    EXPECT_EQ(FormDescriptionProblem(form), "");
 }
 
 }  // namespace

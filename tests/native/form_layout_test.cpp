@@ -37,54 +37,54 @@ TEST(AnchoredRect, FollowsTheAnchoredEdges) {
     }
 }
 
-TEST(FormSpecProblem, TheMainWindowDescriptionIsConsistent) {
-    EXPECT_EQ(FormSpecProblem(DlgMainForm()), "");
+TEST(FormDescriptionProblem, TheMainWindowDescriptionIsConsistent) {
+    EXPECT_EQ(FormDescriptionProblem(DlgMainForm()), "");
 }
 
-TEST(FormSpecProblem, NamesEachKindOfMistake) {
-    const ControlSpec panel{10, "PN", ControlKind::Panel, kFormParent, {0, 0, 9, 9}, kAnchorAll,
+TEST(FormDescriptionProblem, NamesEachKindOfMistake) {
+    const ControlRow panel{10, "PN", ControlKind::Panel, kFormParent, {0, 0, 9, 9}, kAnchorAll,
                             kOptionNone, Fixed(""), kTableOrder, kDefaultColour,
                             kDefaultColour, 0, nullptr};
-    ControlSpec edit = panel;
+    ControlRow edit = panel;
     edit.id = 11;
     edit.name = "ED";
     edit.kind = ControlKind::Edit;
     edit.parent = 10;
 
-    auto problem = [](std::vector<ControlSpec> controls, std::vector<ColumnSpec> columns = {},
-                      std::vector<MenuSpec> menus = {}) {
-        const FormSpec form{"F", Fixed(""), 9, 9, kDefaultColour, false,
+    auto problem = [](std::vector<ControlRow> controls, std::vector<ColumnRow> columns = {},
+                      std::vector<MenuRow> menus = {}) {
+        const FormDescription form{"F", Fixed(""), 9, 9, kDefaultColour, false,
                             controls.data(), static_cast<int>(controls.size()),
                             columns.data(), static_cast<int>(columns.size()),
                             menus.data(), static_cast<int>(menus.size())};
-        return FormSpecProblem(form);
+        return FormDescriptionProblem(form);
     };
     EXPECT_EQ(problem({panel, edit}), "");
 
-    ControlSpec twin = edit;
+    ControlRow twin = edit;
     twin.id = 10;
     EXPECT_NE(problem({panel, twin}).find("duplicate"), std::string::npos);
-    ControlSpec enter = edit;
+    ControlRow enter = edit;
     enter.id = 1;  // would collide with Enter from dialog navigation
     EXPECT_NE(problem({panel, enter}).find("reserved"), std::string::npos);
     EXPECT_NE(problem({edit, panel}).find("ED: parent"), std::string::npos) << "child first";
-    ControlSpec inEdit = edit;
+    ControlRow inEdit = edit;
     inEdit.id = 12;
     inEdit.parent = 11;
     EXPECT_NE(problem({panel, edit, inEdit}).find("not a container"), std::string::npos);
-    ControlSpec custom = edit;
+    ControlRow custom = edit;
     custom.kind = ControlKind::Custom;
     EXPECT_NE(problem({panel, custom}).find("window class"), std::string::npos);
     EXPECT_NE(problem({panel, edit}, {{11, 50, Fixed("")}}).find("column 0"), std::string::npos);
     EXPECT_NE(problem({panel}, {}, {{20, "ITEM", 21, Fixed("x")}}).find("ITEM: parent"),
               std::string::npos);
-    ControlSpec withPopup = edit;
+    ControlRow withPopup = edit;
     withPopup.popupMenu = 30;
     EXPECT_NE(problem({panel, withPopup}).find("popup"), std::string::npos);
 }
 
 TEST(DlgMainForm, ClientSizeIsTheOptionsPanelWithItsMarginsAndTheStatusBar) {
-    const FormSpec& form = DlgMainForm();
+    const FormDescription& form = DlgMainForm();
     FormRect options, status;
     for (int i = 0; i < form.controlCount; ++i) {
         if (form.controls[i].id == dlg_main::PN_Options) options = form.controls[i].rect;

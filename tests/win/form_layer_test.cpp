@@ -19,7 +19,7 @@ enum : int { kPanel = 10, kGroup, kButton, kEdit, kLabel, kList, kOther, kMenu =
 // Client 300 x 200: a stretching panel, in it a group anchored top-right
 // holding a button, an edit with an explicit tab position before the button,
 // and a right-aligned label; a list filling a second, bottom-anchored panel.
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {kPanel, "PN", ControlKind::Panel, kFormParent, {4, 4, 292, 150}, kAnchorAll, kOptionNone,
      Fixed(""), kTableOrder, kDefaultColour, kDefaultColour, 0, nullptr},
     {kGroup, "GRP", ControlKind::GroupBox, kPanel, {150, 8, 130, 100}, kAnchorTop | kAnchorRight,
@@ -38,15 +38,15 @@ constexpr ControlSpec kControls[] = {
      kFillParent | kRowSelect, Fixed(""), kTableOrder, kDefaultColour, kDefaultColour, kMenu,
      nullptr},
 };
-constexpr ColumnSpec kColumns[] = {{kList, 60, Loc(20)}, {kList, 90, Fixed("Second")}};
-constexpr MenuSpec kMenus[] = {
+constexpr ColumnRow kColumns[] = {{kList, 60, Loc(20)}, {kList, 90, Fixed("Second")}};
+constexpr MenuRow kMenus[] = {
     {kMenu, "PM", 0, Fixed("")},
     {kItem, "PM_Item", kMenu, Loc(40)},
     {kSeparator, "PM_Sep", kMenu, Fixed("-")},
     {kSub, "PM_Sub", kMenu, Fixed("&More")},
     {kSubItem, "PM_SubItem", kSub, Fixed("&Deeper")},
 };
-constexpr FormSpec kForm{"Test",  Fixed("Form layer"), 300, 200, kColourButtonFace, false,
+constexpr FormDescription kForm{"Test",  Fixed("Form layer"), 300, 200, kColourButtonFace, false,
                          kControls, 7, kColumns, 2, kMenus, 5};
 
 class TestForm : public Form {

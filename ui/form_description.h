@@ -47,7 +47,7 @@ enum ControlOption : std::uint32_t {
 };
 
 // A font of its own for one control; the form's font otherwise.
-struct FontSpec {
+struct ControlFont {
     const char* face;
     int pixelHeight;  // character height, without internal leading
     bool bold;
@@ -65,7 +65,7 @@ constexpr std::uint32_t kColourWindowText = kSystemColour | 8;  // COLOR_WINDOWT
 constexpr int kFormParent = 0;   // parent id of the form's direct children
 constexpr int kTableOrder = -1;  // tab order: the row's place among its siblings
 
-struct ControlSpec {
+struct ControlRow {
     int id;  // stable control id, also the routing key
     const char* name;
     ControlKind kind;
@@ -79,13 +79,13 @@ struct ControlSpec {
     std::uint32_t backColour;
     int popupMenu;  // id of a popup menu row shown on right click, 0 for none
     const char* className;  // ControlKind::Custom only
-    const FontSpec* font = nullptr;
+    const ControlFont* font = nullptr;
     int imageResource = 0;  // ControlKind::Image: icon resource id
 };
 
 // A column of a report list, or a panel of a status bar (panels are
 // owner-drawn when the status bar row has kOwnerDrawPanel).
-struct ColumnSpec {
+struct ColumnRow {
     int control;  // id of the report list or status bar
     int width;
     Caption caption;
@@ -93,25 +93,25 @@ struct ColumnSpec {
 
 // A popup menu (parent 0), an item, a submenu (an item that is some row's
 // parent) or a separator (caption text "-").
-struct MenuSpec {
+struct MenuRow {
     int id;
     const char* name;
     int parent;
     Caption caption;
 };
 
-struct FormSpec {
+struct FormDescription {
     const char* name;
     Caption caption;
     int clientWidth;
     int clientHeight;
     std::uint32_t backColour;
     bool stayOnTop;
-    const ControlSpec* controls;
+    const ControlRow* controls;
     int controlCount;
-    const ColumnSpec* columns;
+    const ColumnRow* columns;
     int columnCount;
-    const MenuSpec* menus;
+    const MenuRow* menus;
     int menuCount;
     bool resizable = true;  // false: a fixed dialog frame, no maximize box
 };
