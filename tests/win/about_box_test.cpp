@@ -126,12 +126,11 @@ TEST_F(AboutBox, FirstRequestShowsTheBoxModallyAndOkNotifiesTheHost) {
         owner = GetWindow(box, GW_OWNER);
         caption = TextOf(box);
         ok = TextOf(GetDlgItem(box, BT_Ok));
-        HWND rights = GetDlgItem(box, PN_Rights);
-        title = TextOf(GetDlgItem(rights, LBL_Title));
-        version = TextOf(GetDlgItem(rights, LBL_Version));
-        description = TextOf(GetDlgItem(rights, LBL_Desc));
+        title = TextOf(FindControl(box, LBL_Title));
+        version = TextOf(FindControl(box, LBL_Version));
+        description = TextOf(FindControl(box, LBL_Desc));
         logo = reinterpret_cast<HANDLE>(
-            SendMessageA(GetDlgItem(GetDlgItem(box, PN_About), IMG_Logo), STM_GETICON, 0, 0));
+            SendMessageA(FindControl(box, IMG_Logo), STM_GETICON, 0, 0));
     });
     ASSERT_NE(about, nullptr) << "no about box came up";
     EXPECT_TRUE(ownerDisabled) << "modal: the host window is disabled while the box is up";

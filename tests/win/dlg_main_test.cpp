@@ -25,18 +25,6 @@ using namespace dlg_main;
 
 constexpr int kMainWindowRequest = 101;
 
-struct FoundChild {
-    int id;
-    HWND window;
-};
-
-BOOL CALLBACK MatchChild(HWND window, LPARAM found) {
-    auto& child = *reinterpret_cast<FoundChild*>(found);
-    if (GetDlgCtrlID(window) != child.id) return TRUE;
-    child.window = window;
-    return FALSE;
-}
-
 struct FormRectLike {
     long left, top, width, height;
     bool operator==(const FormRectLike& o) const {
@@ -89,11 +77,7 @@ protected:
         plugin_.Free();
     }
 
-    HWND Item(int id) const {
-        FoundChild found{id, nullptr};
-        EnumChildWindows(main_, MatchChild, reinterpret_cast<LPARAM>(&found));
-        return found.window;
-    }
+    HWND Item(int id) const { return FindControl(main_, id); }
     std::string TextOf(int id) const {
         char text[512] = {};
         GetWindowTextA(Item(id), text, sizeof text);

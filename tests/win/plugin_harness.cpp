@@ -134,12 +134,30 @@ std::string TempHostFolder::ReadSettings() const {
 
 namespace {
 
+struct ControlById {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM data) {
+    auto& wanted = *reinterpret_cast<ControlById*>(data);
+    if (GetDlgCtrlID(window) != wanted.id) return TRUE;
+    wanted.found = window;
+    return FALSE;
+}
+
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 }  // namespace
+
+HWND FindControl(HWND window, int id) {
+    ControlById wanted{id, nullptr};
+    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.found;
+}
 
 Plugin::Plugin() {
     module_ = LoadLibraryA((StageDirectory() + "Ionsift.dll").c_str());

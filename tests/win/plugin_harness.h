@@ -87,6 +87,10 @@ private:
     std::string path_;
 };
 
+// A control anywhere inside the window (panels and group boxes included) by
+// its id; null when there is none.
+HWND FindControl(HWND window, int id);
+
 // The DLL's three exports, with their declared conventions.
 class Plugin {
 public:

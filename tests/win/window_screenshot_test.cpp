@@ -105,16 +105,6 @@ void Pump() {
     }
 }
 
-struct ChildById {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK FindChild(HWND window, LPARAM data) {
-    auto& child = *reinterpret_cast<ChildById*>(data);
-    if (GetDlgCtrlID(window) != child.id) return TRUE;
-    child.found = window;
-    return FALSE;
-}
 
 class Screenshot : public ::testing::TestWithParam<const char*> {};
 
@@ -148,10 +138,9 @@ TEST_P(Screenshot, MainWindowInTheHostsLanguage) {
     HWND window = recorder.OpenedWindows().back();
     Pump();
 
-    ChildById group{GRP_Param, nullptr};
-    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&group));
+    HWND group = FindControl(window, GRP_Param);
     char caption[128] = {};
-    GetWindowTextA(group.found, caption, sizeof caption);
+    GetWindowTextA(group, caption, sizeof caption);
     if (language == "english") {
         EXPECT_STREQ(caption, "Search options");
     } else {
@@ -159,10 +148,9 @@ TEST_P(Screenshot, MainWindowInTheHostsLanguage) {
     }
 
     const Picture picture = Capture(window);
-    ChildById chart{TC_IsoChart, nullptr};
-    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&chart));
+    HWND chart = FindControl(window, TC_IsoChart);
     RECT wall{}, outer{};
-    GetWindowRect(chart.found, &wall);
+    GetWindowRect(chart, &wall);
     GetWindowRect(window, &outer);
     // The chart's back wall is white; the window is drawn, not left black.
     EXPECT_EQ(picture.At((wall.left + wall.right) / 2 - outer.left,
