@@ -10,14 +10,21 @@ DatabaseConnection::Outcome DatabaseConnection::Choose(int index, const std::str
     name_ = text;
     if (index == 0) return Outcome::Closed;
 
+    return Open() ? Outcome::Opened : Outcome::OpenFailed;
+}
+
+bool DatabaseConnection::Reopen() { return Open(); }
+
+bool DatabaseConnection::Open() {
     const HostContext* host = Host();
     SendCommand("DbOpen \"%sData\\Databases\\%s.db\"", host ? host->hostDirectory : "",
                 name_.c_str());
-    // Only the answer counts: a handle never begins with the digit 0.
+    // Only the answer counts, not the error code: a handle never begins with
+    // the digit 0, and an empty answer is no handle either.
     const std::string answer = HostResultText();
-    if (answer.empty() || answer[0] == '0') return Outcome::OpenFailed;
+    if (answer.empty() || answer[0] == '0') return false;
     handle_ = answer;
-    return Outcome::Opened;
+    return true;
 }
 
 void DatabaseConnection::Close() {

@@ -22,13 +22,17 @@ public:
     Outcome Choose(int index, const std::string& text);
     // Sends "DbClose <handle>" when a database is open; forgets the handle.
     void Close();
-    // A handle the host gave otherwise (a reopen after a failed query).
-    void ReplaceHandle(const std::string& handle) { handle_ = handle; }
+    // Asks the host to open the recorded database again, after a query
+    // failed. The handle it answers replaces the old one, which is not
+    // closed; false (and the old handle kept) when the answer is no handle.
+    bool Reopen();
 
     const std::string& DbHandle() const { return handle_; }
     const std::string& DbName() const { return name_; }
 
 private:
+    bool Open();
+
     std::string handle_;  // empty: no database open
     std::string name_;    // kept when the open fails
 };
