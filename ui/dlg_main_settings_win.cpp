@@ -19,15 +19,6 @@ namespace {
 
 using namespace dlg_main;
 
-// The busy cursor is turned off on every way out.
-class BusyCursor {
-public:
-    BusyCursor() { SetBusyCursor(true); }
-    ~BusyCursor() { SetBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 // The result-list entries that need a selected row.
 constexpr int kRowMenuItems[] = {PM_ResCopy,    PM_ResCopyRow, PM_ResCopyAll, PM_ResExcel,
                                  PM_ResIsoDist, PM_ResSave,    PM_ResShow};
@@ -57,7 +48,7 @@ void TDlgMain::SaveSettings() {
 
 void TDlgMain::BT_DefaultClick(const FormEvent&) {
     BusyCursor busy;
-    ListView_DeleteAllItems(Control(LV_Results));
+    ClearResultRows();
     SetText(ME_ExData, "");
     // The chart's series come with the chart itself; until then there is
     // none to delete. Its title (the RMS line) is hidden.

@@ -22,8 +22,8 @@ using Kind = FormEventKind;
 constexpr int kShorterThanCreated = 80;  // how much shorter than at creation the window may get
 
 // Every control event of the window. Rows without a handler are events whose
-// behaviour comes with the search, results, chart and export work; the
-// handler each will get is named beside it.
+// behaviour comes with the chart and export work; the handler each will get
+// is named beside it.
 constexpr Route<TDlgMain> kRoutes[] = {
     {CB_Database, Kind::Change, &TDlgMain::CB_DatabaseChange},
     {STR_Mass, Kind::Change, &TDlgMain::EnableButtons},
@@ -32,13 +32,16 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {STR_Mass, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_Ppm, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_MaxResults, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
-    {BT_Search, Kind::Click, nullptr},            // BT_SearchClick
+    {BT_Search, Kind::Click, &TDlgMain::BT_SearchClick},
     {BT_Default, Kind::Click, &TDlgMain::BT_DefaultClick},
-    {LV_Results, Kind::ColumnClick, nullptr},     // LV_ResultsColumnClick
-    {LV_Results, Kind::DoubleClick, nullptr},     // PM_ResShowClick
+    // The list's compare is CompareResultRows, which the column click sorts by.
+    {LV_Results, Kind::ColumnClick, &TDlgMain::LV_ResultsColumnClick},
+    {LV_Results, Kind::DoubleClick, &TDlgMain::PM_ResShowClick},
     {LV_Results, Kind::SelectItem, &TDlgMain::LV_ResultsSelectItem},
-    {PM_Results, Kind::Popup, nullptr},           // PM_ResultsPopup
-    {PM_ResShow, Kind::Click, nullptr},           // PM_ResShowClick
+    {LV_Results, Kind::ItemText, &TDlgMain::LV_ResultsItemText},
+    {LV_Results, Kind::FindItem, &TDlgMain::LV_ResultsFindItem},
+    {PM_Results, Kind::Popup, &TDlgMain::PM_ResultsPopup},
+    {PM_ResShow, Kind::Click, &TDlgMain::PM_ResShowClick},
     {PM_ResIsoDist, Kind::Click, nullptr},        // PM_ResIsoDistClick
     {PM_ResSave, Kind::Click, nullptr},           // PM_ResSaveClick
     {PM_ResCopy, Kind::Click, nullptr},           // PM_ResCopyClick
@@ -116,7 +119,7 @@ bool TDlgMain::Create() {
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     // 9.
-    rowIds_.clear();
+    RowIdTable().swap(rowIds_);
     distSeries_ = exSeries_ = nullptr;
     // 10. The columns' sizes at creation, for the halving rule.
     base_ = {Bounds(GRP_IsoChart).left, Bounds(GRP_IsoChart).width, Bounds(GRP_Results).width,
@@ -174,8 +177,8 @@ void TDlgMain::OnFormResize() {
 }
 
 void TDlgMain::OnFormDestroy() {
-    rowIds_.clear();
-    rowIds_.shrink_to_fit();
+    ClearResultRows();
+    RowIdTable().swap(rowIds_);
     DestroyEditMenu(editMenu_);
     editMenu_ = nullptr;
 }

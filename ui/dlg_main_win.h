@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "search/database_connection.h"
+#include "search/result_rows.h"
 #include "ui/column_split.h"
 #include "ui/form_win.h"
 
@@ -34,6 +35,16 @@ public:
 
     const std::string& DbHandle() const { return database_.DbHandle(); }
     const std::string& DbName() const { return database_.DbName(); }
+    // The mass and tolerance of the last search; 0 before the first.
+    double SearchMass() const { return searchMass_; }
+    double SearchPpm() const { return searchPpm_; }
+    // The rows of the results list in the order shown, and the row selected
+    // in it (-1 for none).
+    const std::vector<ResultRow>& ResultList() const { return results_.rows; }
+    int SelectedResult() const;
+    // The column under the mouse when the results popup last opened; -1
+    // when the mouse was over no row.
+    int ClickedColumn() const { return clickedColumn_; }
 
     // Handlers, as the routing table names them.
     void CB_DatabaseChange(const FormEvent& event);
@@ -44,6 +55,12 @@ public:
     void SB_StatusDrawPanel(const FormEvent& event);
     void ME_ExDataChange(const FormEvent& event);
     void LV_ResultsSelectItem(const FormEvent& event);
+    void BT_SearchClick(const FormEvent& event);
+    void LV_ResultsColumnClick(const FormEvent& event);
+    void PM_ResultsPopup(const FormEvent& event);
+    void PM_ResShowClick(const FormEvent& event);
+    void LV_ResultsItemText(const FormEvent& event);
+    void LV_ResultsFindItem(const FormEvent& event);
 
     void EnableButtons();
     void EnableResultsMenu();
@@ -66,13 +83,23 @@ private:
     int SelectedDatabase() const;
     std::string SelectedDatabaseText() const;
     void SelectDatabase(int index);
+    // The list emptied (RowIds are kept) and the rows shown again.
+    void ClearResultRows();
+    void ShowResultRows();
 
     DatabaseConnection database_;  // DbHandle and DbName
     bool firstShowPending_ = false;
     bool sizingReady_ = false;
     ColumnBase base_;  // BaseRightLeft, BaseRightWidth, BaseLeftWidth, BaseFormWidth
     POINT minimumTrackSize_{0, 0};
-    std::vector<std::int32_t> rowIds_;      // molecule ids of the result rows
+    double searchMass_ = 0.0;              // SearchMass
+    double searchPpm_ = 0.0;               // SearchPpm
+    RowIdTable rowIds_;                    // RowIds: molecule IDs of the result rows
+    ResultRows results_;                   // the rows the list shows, in its order
+    int sortColumn_ = 0;                   // SortColumn
+    int sortDescending_ = 0;               // SortDescending
+    int columnTags_[kResultColumnCount] = {};  // per column: the next click sorts descending
+    int clickedColumn_ = 0;
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
     EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu

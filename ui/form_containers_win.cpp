@@ -53,6 +53,8 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
+        // A child's context menu too, still naming the child that was clicked.
+        case WM_CONTEXTMENU:
             return SendMessageA(GetParent(window), message, wParam, lParam);
         case WM_SETFONT:
             SetWindowLongPtrA(window, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));

@@ -44,6 +44,8 @@ enum ControlOption : std::uint32_t {
     kFillParent = 1u << 7,    // fills the parent's client area (inside its bevel)
     kOwnerDrawPanel = 1u << 8,  // status bar: its panels are drawn by the form
     kDefaultButton = 1u << 9,   // buttons: Enter presses it
+    kOwnerData = 1u << 10,      // report list: the owner keeps the rows and gives
+                                // their texts when the list draws them
 };
 
 // A font of its own for one control; the form's font otherwise.

@@ -59,6 +59,7 @@ DWORD OptionStyles(const ControlRow& row) {
     if (row.kind == ControlKind::Label) style |= LabelStyle(row.options);
     if (row.kind == ControlKind::Button && (row.options & kDefaultButton)) style |= BS_DEFPUSHBUTTON;
     if (row.options & kVerticalScroll) style |= WS_VSCROLL;
+    if (row.kind == ControlKind::ReportList && (row.options & kOwnerData)) style |= LVS_OWNERDATA;
     return style;
 }
 
@@ -485,8 +486,9 @@ HBRUSH Form::Brush(std::uint32_t colour) {
     return brush;
 }
 
-void Form::Raise(int id, FormEventKind kind, HWND sender, LPARAM detail, char* key) {
-    OnEvent(FormEvent{id, kind, sender, detail, key});
+void Form::Raise(int id, FormEventKind kind, HWND sender, LPARAM detail, char* key,
+                 LRESULT* result) {
+    OnEvent(FormEvent{id, kind, sender, detail, key, result});
 }
 
 LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -523,12 +525,20 @@ LRESULT Form::OnNotify(const NMHDR& header) {
     if (!state || state->row->kind != ControlKind::ReportList) return 0;
     const int id = state->row->id;
     const LPARAM detail = reinterpret_cast<LPARAM>(&header);
+    LRESULT result = 0;
     switch (header.code) {
         case LVN_COLUMNCLICK:
             Raise(id, FormEventKind::ColumnClick, header.hwndFrom, detail);
             break;
         case NM_DBLCLK:
             Raise(id, FormEventKind::DoubleClick, header.hwndFrom, detail);
+            break;
+        case LVN_GETDISPINFOA:
+            Raise(id, FormEventKind::ItemText, header.hwndFrom, detail);
+            break;
+        case LVN_ODFINDITEMA:
+            result = -1;
+            Raise(id, FormEventKind::FindItem, header.hwndFrom, detail, nullptr, &result);
             break;
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -541,7 +551,7 @@ LRESULT Form::OnNotify(const NMHDR& header) {
         default:
             break;
     }
-    return 0;
+    return result;
 }
 
 LRESULT Form::OnColourStatic(HDC dc, HWND control) {

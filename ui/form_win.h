@@ -24,6 +24,9 @@ enum class FormEventKind {
     DoubleClick,  // report list double click (detail: NMITEMACTIVATE*)
     SelectItem,   // report list selection changed (detail: NMLISTVIEW*)
     DrawPanel,    // owner-drawn status bar panel (detail: DRAWITEMSTRUCT*)
+    ItemText,     // owner-data list asks for a row's text (detail: NMLVDISPINFOA*)
+    FindItem,     // owner-data list looks for a row by its caption
+                  // (detail: NMLVFINDITEMA*; *result: the row, or -1)
 };
 
 struct FormEvent {
@@ -32,6 +35,7 @@ struct FormEvent {
     HWND sender;
     LPARAM detail;
     char* key;  // KeyPress only: set to 0 to drop the character
+    LRESULT* result = nullptr;  // FindItem only: the answer to the list
 };
 
 // One row of a routing table: which member handles which event of which
@@ -132,7 +136,8 @@ private:
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnColourStatic(HDC dc, HWND control);
     bool OnContextMenu(HWND clicked, LPARAM point);
-    void Raise(int id, FormEventKind kind, HWND sender, LPARAM detail = 0, char* key = nullptr);
+    void Raise(int id, FormEventKind kind, HWND sender, LPARAM detail = 0, char* key = nullptr,
+               LRESULT* result = nullptr);
 
     const FormDescription* description_ = nullptr;
     HWND window_ = nullptr;

@@ -21,6 +21,15 @@ void SetBusyCursor(bool on);
 // True while the plug-in's own cursor is the hourglass (WM_SETCURSOR uses it).
 bool BusyCursorOn();
 
+// The busy cursor for a scope: on at construction, off on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { SetBusyCursor(true); }
+    ~BusyCursor() { SetBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 // Filter a WM_CHAR key for the edit in place: 0 when rejected (with a beep).
 void FilterRealKey(HWND edit, char& key, bool positive);
 void FilterIntKey(HWND edit, char& key, bool positive);

@@ -1,0 +1,432 @@
+// The search and the results list of the real Ionsift.dll behind a recording
+// host: the query the host receives, the reopen after a failed query, the
+// rows and count the answer gives, sorting, the popup and loading a molecule.
+// Registered under a point and a comma locale.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/dlg_main_ids.h"
+#include "tests/win/plugin_harness.h"
+#include "tests/win/user_locale.h"
+
+namespace ionsift::wintest {
+namespace {
+
+using namespace dlg_main;
+
+constexpr int kMainWindowRequest = 101;
+
+// Five candidates whose order differs by every column.
+const char kFiveRows[] =
+    "31;180.063388;C6H12O6;glucose\n"
+    "7;18.010565;h2o;water\n"
+    "12;1800.5;C6H6;benzene\n"
+    "4;46.041865;C2H6O;Ethanol\n"
+    "99;120.5;c6h12o6;Acetone\n";
+
+struct Row {
+    std::string mass, formula, name;
+};
+
+struct MenuState {
+    bool opened = false;
+    std::vector<UINT> ids;
+    std::vector<bool> enabled;
+};
+MenuState g_menu;
+
+// Runs inside the popup's modal loop: reads the open menu, then closes it.
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow) || g_menu.opened) return;
+    const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        if (state & MF_SEPARATOR) continue;
+        g_menu.ids.push_back(GetMenuItemID(menu, i));
+        g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));
+    }
+    g_menu.opened = true;
+    EndMenu();
+}
+
+class SearchWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(plugin_.Loaded());
+        separator_ = UserLocaleSeparator();
+        if (RegisteredSeparator()) {
+            ASSERT_EQ(separator_, RegisteredSeparator());
+        }
+        appWindow_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                                     nullptr, nullptr, nullptr, nullptr);
+        host_.Context().appWindow = appWindow_;
+        folder_.UseIn(host_.Context());
+        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=500\r\nMAXRESULTS=200\r\n"
+                              "PPM=2\r\n");
+        host_.Respond([this](const std::string& command) { return Answer(command); });
+        plugin_.Init(host_.Context());
+        ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
+        ASSERT_FALSE(host_.OpenedWindows().empty());
+        main_ = host_.OpenedWindows().back();
+        list_ = FindControl(main_, LV_Results);
+        ASSERT_NE(list_, nullptr);
+    }
+    void TearDown() override {
+        plugin_.Free();
+        DestroyWindow(appWindow_);
+    }
+
+    HostAnswer Answer(const std::string& command) {
+        if (command.rfind("DbOpen ", 0) == 0) {
+            if (!openAnswers_.empty()) {
+                const HostAnswer answer = openAnswers_.front();
+                openAnswers_.erase(openAnswers_.begin());
+                return answer;
+            }
+            return {0, "H" + std::to_string(++opened_)};
+        }
+        if (command.rfind("DbSqlExec ", 0) == 0) {
+            if (!queryAnswers_.empty()) {
+                const HostAnswer answer = queryAnswers_.front();
+                queryAnswers_.erase(queryAnswers_.begin());
+                return answer;
+            }
+            return {0, ""};
+        }
+        if (command.rfind("messagebox ", 0) == 0) return {0, "1"};
+        return {0, ""};
+    }
+
+    HWND Item(int id) const { return FindControl(main_, id); }
+    std::string TextOf(int id) const {
+        char text[512] = {};
+        GetWindowTextA(Item(id), text, sizeof text);
+        return text;
+    }
+    std::string Local(std::string text) const {
+        std::replace(text.begin(), text.end(), '.', separator_);
+        return text;
+    }
+    std::vector<std::string> CommandsSince(std::size_t mark) const {
+        return {host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark),
+                host_.Commands().end()};
+    }
+    std::vector<std::string> QueriesSince(std::size_t mark) const {
+        std::vector<std::string> queries;
+        for (const std::string& command : CommandsSince(mark)) {
+            if (command.rfind("Db", 0) == 0) queries.push_back(command);
+        }
+        return queries;
+    }
+    static std::string QueryOf(const std::string& handle, const std::string& lower,
+                               const std::string& upper, int maximum) {
+        return "DbSqlExec " + handle +
+               " \"SELECT ID, MassMI, Formula, Name FROM Molecules WHERE (MassMI > " + lower +
+               ") AND (MassMI < " + upper + ") ORDER BY MassMI ASC LIMIT " +
+               std::to_string(maximum) + "\"";
+    }
+    std::string DbOpenOf(const std::string& name) const {
+        return "DbOpen \"" + folder_.Path() + "Data\\Databases\\" + name + ".db\"";
+    }
+
+    std::size_t Search(const std::vector<HostAnswer>& answers) {
+        queryAnswers_ = answers;
+        const std::size_t mark = host_.Commands().size();
+        SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+        return mark;
+    }
+    std::string CellText(int row, int column) const {
+        char text[256] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows;
+        const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) rows.push_back({CellText(i, 0), CellText(i, 1), CellText(i, 2)});
+        return rows;
+    }
+    // The molecule ID behind each row, in list order, as the host sees it
+    // when the row is loaded. The selection is put back afterwards.
+    std::vector<std::int32_t> Ids() {
+        const int selected = SelectedRow();
+        std::vector<std::int32_t> ids;
+        const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            Select(i);
+            const std::size_t mark = host_.Commands().size();
+            DoubleClick();
+            const std::vector<std::string> sent = QueriesSince(mark);
+            // "DbGetRowId <handle> <id> Replace"
+            const std::size_t idAt = sent.size() == 1 ? sent[0].find(' ', 11) : std::string::npos;
+            if (idAt == std::string::npos || sent[0].rfind("DbGetRowId ", 0) != 0) {
+                ADD_FAILURE() << "row " << i << " loaded no molecule";
+                ids.push_back(-1);
+                continue;
+            }
+            ids.push_back(std::stoi(sent[0].substr(idAt + 1)));
+        }
+        Select(selected);
+        return ids;
+    }
+    int SelectedRow() const {
+        return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                             LVNI_SELECTED));
+    }
+    // -1 clears the selection.
+    void Select(int row) const {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+        SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+    // The list tells its parent as a header click or a double click does.
+    void ClickColumn(int column) const {
+        NMLISTVIEW click{};
+        click.hdr = {list_, static_cast<UINT_PTR>(LV_Results), static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageA(GetParent(list_), WM_NOTIFY, LV_Results, reinterpret_cast<LPARAM>(&click));
+    }
+    void DoubleClick() const {
+        NMITEMACTIVATE activate{};
+        activate.hdr = {list_, static_cast<UINT_PTR>(LV_Results), static_cast<UINT>(NM_DBLCLK)};
+        activate.iItem = SelectedRow();
+        SendMessageA(GetParent(list_), WM_NOTIFY, LV_Results, reinterpret_cast<LPARAM>(&activate));
+    }
+    // Right-clicks at `at` (list client coordinates) and reads the popup.
+    MenuState OpenPopupAt(POINT at) const {
+        g_menu = {};
+        ClientToScreen(list_, &at);
+        SetCursorPos(at.x, at.y);
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOpenMenu);
+        SendMessageA(list_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_),
+                     MAKELPARAM(at.x, at.y));
+        KillTimer(nullptr, timer);
+        return g_menu;
+    }
+    // Cursor commands in order, so that every path can be checked for a
+    // busy cursor that is turned off again.
+    std::vector<std::string> CursorCommandsSince(std::size_t mark) const {
+        std::vector<std::string> cursor;
+        for (const std::string& command : CommandsSince(mark)) {
+            if (command.rfind("Cursor ", 0) == 0) cursor.push_back(command);
+        }
+        return cursor;
+    }
+
+    Plugin plugin_;
+    RecordingHost host_;
+    TempHostFolder folder_{{"samples", "other"}};
+    HWND appWindow_ = nullptr;
+    HWND main_ = nullptr;
+    HWND list_ = nullptr;
+    char separator_ = '.';
+    int opened_ = 0;
+    std::vector<HostAnswer> openAnswers_;
+    std::vector<HostAnswer> queryAnswers_;
+};
+
+const std::vector<std::string> kBusyThenDefault = {"Cursor Busy", "Cursor Default"};
+
+TEST_F(SearchWindow, TheQueryCarriesTheExclusiveBoundsWithAPointAndTheMaximum) {
+    ASSERT_TRUE(IsWindowEnabled(Item(BT_Search)));
+    std::size_t mark = Search({{0, ""}});
+    EXPECT_EQ(QueriesSince(mark),
+              (std::vector<std::string>{QueryOf("H1", "499.999000", "500.001000", 200)}));
+    EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+
+    // A mass typed with the user's separator, a wider tolerance, another maximum.
+    SetWindowTextA(Item(STR_Mass), Local("180.063388").c_str());
+    SetWindowTextA(Item(STR_Ppm), Local("5").c_str());
+    SetWindowTextA(Item(STR_MaxResults), "17");
+    mark = Search({{0, ""}});
+    EXPECT_EQ(QueriesSince(mark),
+              (std::vector<std::string>{QueryOf("H1", "180.062488", "180.064288", 17)}));
+}
+
+TEST_F(SearchWindow, TheAnswerFillsTheListAndTheCountShowsItsNewlines) {
+    Search({{0, "12;180.063388;C6H12O6;glucose\n7; 18.010565 ;H2O ;water\r\n"}});
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].mass, Local("180.063388"));
+    EXPECT_EQ(rows[0].formula, "C6H12O6");
+    EXPECT_EQ(rows[0].name, "glucose");
+    // Blanks after a delimiter go, blanks before one stay, and so does the CR.
+    EXPECT_EQ(rows[1].mass, Local("18.010565 "));
+    EXPECT_EQ(rows[1].formula, "H2O ");
+    EXPECT_EQ(rows[1].name, "water\r");
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{12, 7}));
+    EXPECT_EQ(TextOf(LBL_FoundNumVal), "2");
+
+    // The last row lacks its newline: it gets no slot and no row, while the
+    // count still shows the newlines.
+    Search({{0, "1;10.5;C;one\n2;20.5;D;two"}});
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(TextOf(LBL_FoundNumVal), "1");
+
+    // An empty answer: an empty list and "0", with the cursor back.
+    const std::size_t mark = Search({{0, ""}});
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(TextOf(LBL_FoundNumVal), "0");
+    EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+}
+
+TEST_F(SearchWindow, AFailedQueryReopensTheDatabaseOnce) {
+    // The reopen fails: the search ends quietly, the handle stays.
+    openAnswers_ = {{0, "0 cannot open"}};
+    std::size_t mark = Search({{5, "no such table"}});
+    EXPECT_EQ(QueriesSince(mark),
+              (std::vector<std::string>{QueryOf("H1", "499.999000", "500.001000", 200),
+                                        DbOpenOf("samples")}));
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(TextOf(LBL_FoundNumVal), "0");
+    EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+    mark = Search({{0, "3;500.0001;X;still H1\n"}});
+    EXPECT_EQ(QueriesSince(mark).front(), QueryOf("H1", "499.999000", "500.001000", 200));
+
+    // The reopen answers a handle: exactly one more query, with that handle.
+    openAnswers_ = {{7, "H9"}};  // the DbOpen's error code is not what counts
+    mark = Search({{5, "gone"}, {0, "4;500.0002;Y;found\n"}});
+    EXPECT_EQ(QueriesSince(mark),
+              (std::vector<std::string>{QueryOf("H1", "499.999000", "500.001000", 200),
+                                        DbOpenOf("samples"),
+                                        QueryOf("H9", "499.999000", "500.001000", 200)}));
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{4}));
+
+    // The query fails again after the reopen: no second reopen, no message.
+    openAnswers_ = {{0, "H10"}};
+    mark = Search({{5, "gone"}, {5, "still gone"}});
+    EXPECT_EQ(QueriesSince(mark),
+              (std::vector<std::string>{QueryOf("H9", "499.999000", "500.001000", 200),
+                                        DbOpenOf("samples"),
+                                        QueryOf("H10", "499.999000", "500.001000", 200)}));
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+    for (const std::string& command : CommandsSince(mark)) {
+        EXPECT_NE(command.rfind("messagebox", 0), 0u) << command;
+    }
+}
+
+TEST_F(SearchWindow, EachColumnSortsAscendingThenDescendingAndKeepsTheSelection) {
+    Search({{0, kFiveRows}});
+    ASSERT_EQ(Ids(), (std::vector<std::int32_t>{31, 7, 12, 4, 99}));
+    Select(2);  // benzene, ID 12
+
+    ClickColumn(0);
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{7, 4, 99, 31, 12}));
+    ClickColumn(0);
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{12, 31, 99, 4, 7}));
+    EXPECT_EQ(Rows()[static_cast<std::size_t>(SelectedRow())].name, "benzene");
+
+    // Formulas without regard to case: C2H6O < C6H12O6 = c6h12o6 < C6H6 < h2o.
+    ClickColumn(1);
+    std::vector<std::int32_t> ids = Ids();
+    EXPECT_EQ(ids.front(), 4);
+    EXPECT_EQ(std::vector<std::int32_t>(ids.begin() + 3, ids.end()),
+              (std::vector<std::int32_t>{12, 7}));
+    EXPECT_EQ((std::vector<std::int32_t>{std::min(ids[1], ids[2]), std::max(ids[1], ids[2])}),
+              (std::vector<std::int32_t>{31, 99}));
+    ClickColumn(1);
+    ids = Ids();
+    EXPECT_EQ(std::vector<std::int32_t>(ids.begin(), ids.begin() + 2),
+              (std::vector<std::int32_t>{7, 12}));
+    EXPECT_EQ(ids.back(), 4);
+
+    ClickColumn(2);
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{99, 12, 4, 31, 7}));
+    ClickColumn(2);
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{7, 31, 4, 12, 99}));
+    EXPECT_EQ(Rows()[static_cast<std::size_t>(SelectedRow())].name, "benzene");
+
+    // Each column keeps its own alternation: Mass was last descending, so
+    // its next click sorts ascending, whatever came in between.
+    ClickColumn(0);
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{7, 4, 99, 31, 12}));
+
+    // A new search shows the query's order, and the rows' texts followed them.
+    Search({{0, kFiveRows}});
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{31, 7, 12, 4, 99}));
+    ClickColumn(2);
+    const std::vector<Row> rows = Rows();
+    EXPECT_EQ(rows.front().name, "Acetone");
+    EXPECT_EQ(rows.front().mass, Local("120.5"));
+}
+
+TEST_F(SearchWindow, ThePopupNeedsASelectedRowAndSeesWhereTheMouseIs) {
+    Search({{0, kFiveRows}});
+    RECT firstRow{};
+    firstRow.left = LVIR_BOUNDS;
+    SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&firstRow));
+
+    // Rows listed, none selected: the popup opens with all seven items off.
+    MenuState menu = OpenPopupAt({firstRow.left + 10, firstRow.top + 2});
+    ASSERT_TRUE(menu.opened);
+    const std::vector<UINT> items = {PM_ResShow, PM_ResIsoDist, PM_ResSave, PM_ResCopy,
+                                     PM_ResCopyRow, PM_ResCopyAll, PM_ResExcel};
+    EXPECT_EQ(menu.ids, items);
+    EXPECT_EQ(menu.enabled, std::vector<bool>(7, false));
+
+    Select(1);
+    menu = OpenPopupAt({firstRow.left + 10, firstRow.top + 2});
+    EXPECT_EQ(menu.enabled, std::vector<bool>(7, true));
+
+    // Below the last row the popup opens too, with the same items.
+    RECT client{};
+    GetClientRect(list_, &client);
+    menu = OpenPopupAt({10, client.bottom - 4});
+    EXPECT_TRUE(menu.opened);
+    EXPECT_EQ(menu.enabled, std::vector<bool>(7, true));
+
+    // A new search clears the selection and with it the items.
+    Search({{0, kFiveRows}});
+    menu = OpenPopupAt({firstRow.left + 10, firstRow.top + 2});
+    EXPECT_EQ(menu.enabled, std::vector<bool>(7, false));
+}
+
+TEST_F(SearchWindow, DoubleClickLoadsTheSelectedMoleculeOnlyWithAnOpenDatabase) {
+    Search({{0, kFiveRows}});
+    ClickColumn(2);  // Acetone (99) first
+    std::size_t mark = host_.Commands().size();
+    DoubleClick();
+    EXPECT_TRUE(QueriesSince(mark).empty()) << "no row selected";
+
+    Select(0);
+    mark = host_.Commands().size();
+    DoubleClick();
+    EXPECT_EQ(QueriesSince(mark), (std::vector<std::string>{"DbGetRowId H1 99 Replace"}));
+    EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+
+    // The prompt entry closes the database; the rows stay, the command does not go.
+    SendMessageA(Item(CB_Database), CB_SETCURSEL, 0, 0);
+    SendMessageA(GetParent(Item(CB_Database)), WM_COMMAND, MAKEWPARAM(CB_Database, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(CB_Database)));
+    ASSERT_EQ(Rows().size(), 5u);
+    mark = host_.Commands().size();
+    DoubleClick();
+    EXPECT_TRUE(QueriesSince(mark).empty());
+}
+
+TEST_F(SearchWindow, TheResetEmptiesTheListButKeepsTheCount) {
+    Search({{0, kFiveRows}});
+    SendMessageA(Item(BT_Default), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(TextOf(LBL_FoundNumVal), "5");
+    EXPECT_FALSE(IsWindowEnabled(Item(BT_Search)));
+}
+
+}  // namespace
+}  // namespace ionsift::wintest

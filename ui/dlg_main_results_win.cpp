@@ -1,0 +1,142 @@
+// TDlgMain: the results list. It holds no rows of its own (owner data): the
+// window keeps them in the order shown and hands the list their texts, which
+// lets it fill and sort tens of thousands of rows at once.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "resources/dlg_main_ids.h"
+#include "search/result_order.h"
+#include "shell/host_link.h"
+#include "ui/dlg_main_win.h"
+#include "ui/separators.h"
+#include "ui/window_utils_win.h"
+
+namespace ionsift {
+namespace {
+
+using namespace dlg_main;
+
+// Copies `text` into the list's buffer, cut to fit.
+void CopyItemText(const char* text, char* buffer, int capacity) {
+    if (!buffer || capacity <= 0) return;
+    const std::size_t length = std::min(std::strlen(text), static_cast<std::size_t>(capacity - 1));
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+bool StartsWithFolded(const char* text, const char* prefix) {
+    for (; *prefix; ++text, ++prefix) {
+        if (CharUpperA(reinterpret_cast<char*>(static_cast<unsigned char>(*text))) !=
+            CharUpperA(reinterpret_cast<char*>(static_cast<unsigned char>(*prefix)))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int TDlgMain::SelectedResult() const {
+    return ListView_GetNextItem(Control(LV_Results), -1, LVNI_SELECTED);
+}
+
+void TDlgMain::ClearResultRows() {
+    // The list forgets its rows before their texts go.
+    ListView_SetItemCountEx(Control(LV_Results), 0, 0);
+    results_.Clear();
+}
+
+void TDlgMain::ShowResultRows() {
+    HWND list = Control(LV_Results);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCountEx(list, static_cast<int>(results_.rows.size()), 0);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void TDlgMain::LV_ResultsItemText(const FormEvent& event) {
+    auto& request = *reinterpret_cast<NMLVDISPINFOA*>(event.detail);
+    LVITEMA& item = request.item;
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= results_.rows.size()) return;
+    const ResultRow& row = results_.rows[static_cast<std::size_t>(item.iItem)];
+    if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kResultColumnCount) {
+        CopyItemText(row.cells[static_cast<std::size_t>(item.iSubItem)], item.pszText,
+                     item.cchTextMax);
+    }
+    // Each row refers to its own slot of the ID table.
+    if (item.mask & LVIF_PARAM) item.lParam = reinterpret_cast<LPARAM>(row.id);
+}
+
+void TDlgMain::LV_ResultsFindItem(const FormEvent& event) {
+    // Typing in the list jumps to the next row whose mass starts with the
+    // typed text, as in a list that holds its own rows.
+    const auto& find = *reinterpret_cast<const NMLVFINDITEMA*>(event.detail);
+    const std::size_t count = results_.rows.size();
+    if (count == 0 || !(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return;
+    const std::size_t start = find.iStart >= 0 ? static_cast<std::size_t>(find.iStart) % count : 0;
+    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t index = (start + step) % count;
+        if (!(find.lvfi.flags & LVFI_WRAP) && index < start) break;
+        const char* mass = results_.rows[index].cells[kMassColumn];
+        const bool match = partial ? StartsWithFolded(mass, find.lvfi.psz)
+                                   : lstrcmpiA(mass, find.lvfi.psz) == 0;
+        if (match) {
+            *event.result = static_cast<LRESULT>(index);
+            return;
+        }
+    }
+}
+
+void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
+    const int column = reinterpret_cast<const NMLISTVIEW*>(event.detail)->iSubItem;
+    if (column < 0 || column >= kResultColumnCount) return;
+    BusyCursor busy;
+    sortColumn_ = column;
+    sortDescending_ = columnTags_[column];
+    columnTags_[column] = columnTags_[column] == 0 ? 1 : 0;
+
+    // The selected row stays selected wherever the sort takes it.
+    const int selected = SelectedResult();
+    const std::int32_t* selectedId =
+        selected >= 0 ? results_.rows[static_cast<std::size_t>(selected)].id : nullptr;
+    SortResultRows(results_.rows, sortColumn_, sortDescending_ != 0, LocaleDecimalSeparator());
+
+    HWND list = Control(LV_Results);
+    if (selectedId) {
+        const auto moved = std::find_if(results_.rows.begin(), results_.rows.end(),
+                                        [&](const ResultRow& row) { return row.id == selectedId; });
+        const int now = static_cast<int>(moved - results_.rows.begin());
+        if (now != selected) {
+            ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+            ListView_SetItemState(list, now, LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void TDlgMain::PM_ResultsPopup(const FormEvent&) {
+    clickedColumn_ = -1;
+    HWND list = Control(LV_Results);
+    LVHITTESTINFO hit{};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(list, &hit.pt);
+    if (ListView_SubItemHitTest(list, &hit) >= 0 && hit.iSubItem >= 0) clickedColumn_ = hit.iSubItem;
+}
+
+void TDlgMain::PM_ResShowClick(const FormEvent&) {
+    const int selected = SelectedResult();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= results_.rows.size() ||
+        DbHandle().empty()) {
+        return;
+    }
+    BusyCursor busy;
+    SendCommand("DbGetRowId %s %ld Replace", DbHandle().c_str(),
+                static_cast<long>(*results_.rows[static_cast<std::size_t>(selected)].id));
+}
+
+}  // namespace ionsift
