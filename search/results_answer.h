@@ -15,7 +15,7 @@ namespace ionsift {
 
 enum class AnswerReading {
     Read,           // rows (possibly none) and a fresh RowIdTable
-    NoMemoryText,   // the private copy could not be had: nothing changed
+    NoMemoryText,   // the private copy could not be had: no rows, the table kept
     NoMemoryIds,    // the ID table could not be had: it is released, no rows
 };
 
