@@ -50,8 +50,8 @@ test-fuzz: asan
 test-win: win
 	@scripts/win-test $(WIN)
 
-bench: native
-	@scripts/run-benchmarks $(NATIVE)
+bench: win
+	@scripts/run-benchmarks $(NATIVE) $(WIN)
 
 clean:
 	rm -rf $(BUILD)
