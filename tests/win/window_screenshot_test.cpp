@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "resources/dlg_about_ids.h"
 #include "resources/dlg_main_ids.h"
 #include "tests/win/plugin_harness.h"
+#include "tests/win/stand_in_host_win.h"
 
 namespace ionsift::wintest {
 namespace {
@@ -228,6 +230,41 @@ TEST_P(Screenshot, AboutBoxInTheHostsLanguage) {
     } else {
         EXPECT_NE(shot.title, "About Ionsift") << "translated by the " << language << " catalog";
     }
+}
+
+// The tool window after a real search of the sample database, served by the
+// stand-in host's own commands, with the first candidate selected.
+TEST(ResultsScreenshot, MainWindowListsTheCandidatesOfASearch) {
+    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
+    TempHostFolder host;
+    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
+                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
+    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+
+    StandInHost standIn;
+    host.UseIn(standIn.Context());
+    Plugin plugin;
+    ASSERT_TRUE(plugin.Loaded());
+    plugin.Init(standIn.Context());
+    plugin.Call(101);
+    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
+    HWND window = standIn.Recording().OpenedWindows().back();
+    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
+    HWND list = FindControl(window, LV_Results);
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_GT(rows, 1) << "the sample database holds several hexoses";
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SetFocus(list);
+    Pump();
+
+    char count[16] = {};
+    GetWindowTextA(FindControl(window, LBL_FoundNumVal), count, sizeof count);
+    EXPECT_EQ(std::string(count), std::to_string(rows));
+    EXPECT_TRUE(SaveBmp(Capture(window), std::string(folder) + "\\dlg-main-results.bmp"));
+    plugin.Free();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));

@@ -29,3 +29,8 @@ for window in main about; do
     echo "$window window in $language: $out/dlg-$window-$language.png"
   done
 done
+bmp=$out/dlg-main-results.bmp
+[ -s "$bmp" ] || { echo "no picture of the search results"; exit 1; }
+convert "$bmp" "$out/dlg-main-results.png"
+rm -f "$bmp"
+echo "search results: $out/dlg-main-results.png"
