@@ -36,9 +36,11 @@ struct SearchCase {
     int maximum;
 };
 
-// Windows around the densest part of the synthetic masses, wide enough that
-// the maximum, not the window, limits the rows.
+// A window without molecules (the search's fixed cost), then windows around
+// the densest part of the synthetic masses, wide enough that the maximum,
+// not the window, limits the rows.
 constexpr SearchCase kSearches[] = {
+    {"3.5", "1", 200},
     {"400.2", "100", 200},
     {"400.2", "40000", 20000},
 };
@@ -46,6 +48,7 @@ constexpr SearchCase kSearches[] = {
 struct Sample {
     double total = 0;  // seconds
     double host = 0;
+    double paint = 0;  // of the total: painting after the action returned
 };
 
 struct Line {
@@ -175,12 +178,14 @@ private:
         Pump();
         RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         host_.ResetCommandTime();
-        LARGE_INTEGER start, end;
+        LARGE_INTEGER start, acted, end;
         QueryPerformanceCounter(&start);
         action();
+        QueryPerformanceCounter(&acted);
         RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         QueryPerformanceCounter(&end);
-        return {Seconds(end.QuadPart - start.QuadPart), host_.CommandSeconds()};
+        return {Seconds(end.QuadPart - start.QuadPart), host_.CommandSeconds(),
+                Seconds(end.QuadPart - acted.QuadPart)};
     }
 
     StandInHost host_;
@@ -196,9 +201,10 @@ private:
 };
 
 void Print(const Line& line) {
-    std::vector<double> totals, hosts, plugin;
+    std::vector<double> totals, hosts, plugin, paint;
     for (const Sample& sample : line.samples) {
         totals.push_back(sample.total * 1000);
+        paint.push_back(sample.paint * 1000);
         hosts.push_back(sample.host * 1000);
         plugin.push_back((sample.total - sample.host) * 1000);
     }
@@ -206,9 +212,10 @@ void Print(const Line& line) {
         std::printf("%-24s %7d   (not measured)\n", line.action.c_str(), line.rows);
         return;
     }
-    std::printf("%-24s %7d %10.2f %9.2f %13.2f %17.2f %15.2f\n", line.action.c_str(), line.rows,
-                Median(totals), *std::max_element(totals.begin(), totals.end()), Median(hosts),
-                Median(plugin), *std::max_element(plugin.begin(), plugin.end()));
+    std::printf("%-24s %7d %10.2f %9.2f %13.2f %17.2f %15.2f %14.2f\n", line.action.c_str(),
+                line.rows, Median(totals), *std::max_element(totals.begin(), totals.end()),
+                Median(hosts), Median(plugin), *std::max_element(plugin.begin(), plugin.end()),
+                Median(paint));
 }
 
 }  // namespace
@@ -231,7 +238,7 @@ int main(int argc, char** argv) {
     std::vector<Line> lines;
     for (const SearchCase& search : kSearches) {
         lines.push_back(bench.Search(search, runs));
-        if (lines.back().rows < search.maximum) {
+        if (search.mass != kSearches[0].mass && lines.back().rows < search.maximum) {
             std::fprintf(stderr, "search_win_bench: %d rows for a maximum of %d\n",
                          lines.back().rows, search.maximum);
         }
@@ -241,10 +248,10 @@ int main(int argc, char** argv) {
     for (int column = 0; column < 3; ++column) lines.push_back(bench.Sort(column, columns[column], runs));
 
     std::printf("Search and results list under Wine, database %s, %d runs each (ms; plug-in = "
-                "total - host)\n", argv[2], runs);
+                "total - host; paint: of the total, after the action returned)\n", argv[2], runs);
     std::printf("first row of the last search: %s\n", firstRow.c_str());
-    std::printf("%-24s %7s %10s %9s %13s %17s %15s\n", "action", "rows", "median", "max",
-                "host median", "plug-in median", "plug-in max");
+    std::printf("%-24s %7s %10s %9s %13s %17s %15s %14s\n", "action", "rows", "median", "max",
+                "host median", "plug-in median", "plug-in max", "paint median");
     for (const Line& line : lines) Print(line);
     return 0;
 }
