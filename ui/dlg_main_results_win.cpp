@@ -50,11 +50,18 @@ void TDlgMain::ClearResultRows() {
 }
 
 void TDlgMain::ShowResultRows() {
-    HWND list = Control(LV_Results);
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ListView_SetItemCountEx(list, static_cast<int>(results_.rows.size()), 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    ListView_SetItemCountEx(Control(LV_Results), static_cast<int>(results_.rows.size()), 0);
+}
+
+ListPaintPause::ListPaintPause(HWND list) : list_(list) {
+    // The window manager's part of WM_SETREDRAW only: the list itself keeps
+    // updating its scroll bars, which draw nothing meanwhile.
+    DefWindowProcA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListPaintPause::~ListPaintPause() {
+    DefWindowProcA(list_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TDlgMain::LV_ResultsItemText(const FormEvent& event) {

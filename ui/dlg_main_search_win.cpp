@@ -37,6 +37,7 @@ void TDlgMain::BT_SearchClick(const FormEvent&) {
 
     const MassWindow window = MassWindowAround(searchMass_, MassTolerance(searchMass_, searchPpm_));
     BusyCursor busy;
+    const ListPaintPause pause(Control(LV_Results));
     ClearResultRows();
     EnableResultsMenu();
     SetText(LBL_FoundNumVal, "0");

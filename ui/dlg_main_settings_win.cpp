@@ -48,7 +48,10 @@ void TDlgMain::SaveSettings() {
 
 void TDlgMain::BT_DefaultClick(const FormEvent&) {
     BusyCursor busy;
-    ClearResultRows();
+    {
+        const ListPaintPause pause(Control(LV_Results));
+        ClearResultRows();
+    }
     SetText(ME_ExData, "");
     // The chart's series come with the chart itself; until then there is
     // none to delete. Its title (the RMS line) is hidden.

@@ -18,6 +18,21 @@ namespace ionsift {
 struct EditMenu;
 struct ChartSeries;  // a series of the isotope chart, owned by the chart
 
+// The results list draws nothing while its rows change, not even the scroll
+// bars it would otherwise redraw at once on every change (each such drawing
+// costs milliseconds under some window systems), and is drawn once, whole,
+// when the change is done.
+class ListPaintPause {
+public:
+    explicit ListPaintPause(HWND list);
+    ~ListPaintPause();
+    ListPaintPause(const ListPaintPause&) = delete;
+    ListPaintPause& operator=(const ListPaintPause&) = delete;
+
+private:
+    HWND list_;
+};
+
 class TDlgMain : public Form {
 public:
     TDlgMain() = default;

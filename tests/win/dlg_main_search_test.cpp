@@ -278,11 +278,25 @@ TEST_F(SearchWindow, TheAnswerFillsTheListAndTheCountShowsItsNewlines) {
     EXPECT_EQ(Ids(), (std::vector<std::int32_t>{1}));
     EXPECT_EQ(TextOf(LBL_FoundNumVal), "1");
 
+    // More rows than fit: the scroll bar covers them all, although the list
+    // drew nothing while they arrived.
+    std::string many;
+    for (int id = 1; id <= 60; ++id) many += std::to_string(id) + ";" + std::to_string(id) + ".5;C;c\n";
+    Search({{0, many}});
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(list_, SB_VERT, &scroll));
+    EXPECT_EQ(scroll.nMax, 59);
+    EXPECT_GT(scroll.nPage, 0u);
+    EXPECT_TRUE(IsWindowVisible(list_));
+
     // An empty answer: an empty list and "0", with the cursor back.
     const std::size_t mark = Search({{0, ""}});
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(TextOf(LBL_FoundNumVal), "0");
     EXPECT_EQ(CursorCommandsSince(mark), kBusyThenDefault);
+    EXPECT_TRUE(IsWindowVisible(list_)) << "shown again on every way out";
 }
 
 TEST_F(SearchWindow, AFailedQueryReopensTheDatabaseOnce) {
