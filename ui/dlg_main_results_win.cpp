@@ -53,15 +53,51 @@ void TDlgMain::ShowResultRows() {
     ListView_SetItemCountEx(Control(LV_Results), static_cast<int>(results_.rows.size()), 0);
 }
 
+namespace {
+
+// What the list's frame shows: which scroll bars, and where their thumbs are.
+struct ScrollState {
+    LONG style;
+    SCROLLINFO vertical;
+    SCROLLINFO horizontal;
+};
+
+ScrollState ReadScrollState(HWND list) {
+    ScrollState state{};
+    state.style = GetWindowLongA(list, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL);
+    for (SCROLLINFO* bar : {&state.vertical, &state.horizontal}) {
+        bar->cbSize = sizeof *bar;
+        bar->fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    }
+    GetScrollInfo(list, SB_VERT, &state.vertical);
+    GetScrollInfo(list, SB_HORZ, &state.horizontal);
+    return state;
+}
+
+bool SameBar(const SCROLLINFO& a, const SCROLLINFO& b) {
+    return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+}
+
+}  // namespace
+
 ListPaintPause::ListPaintPause(HWND list) : list_(list) {
     // The window manager's part of WM_SETREDRAW only: the list itself keeps
     // updating its scroll bars, which draw nothing meanwhile.
+    const ScrollState before = ReadScrollState(list_);
+    frameStyle_ = before.style;
+    vertical_ = before.vertical;
+    horizontal_ = before.horizontal;
     DefWindowProcA(list_, WM_SETREDRAW, FALSE, 0);
 }
 
 ListPaintPause::~ListPaintPause() {
     DefWindowProcA(list_, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    // The frame (scroll bars) is drawn again only when it changed.
+    const ScrollState after = ReadScrollState(list_);
+    const bool frameChanged = after.style != frameStyle_ || !SameBar(after.vertical, vertical_) ||
+                              !SameBar(after.horizontal, horizontal_);
+    RedrawWindow(list_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | (frameChanged ? RDW_FRAME | RDW_ALLCHILDREN : 0));
 }
 
 void TDlgMain::LV_ResultsItemText(const FormEvent& event) {

@@ -31,6 +31,9 @@ public:
 
 private:
     HWND list_;
+    LONG frameStyle_ = 0;   // scroll bars shown before the change
+    SCROLLINFO vertical_{};
+    SCROLLINFO horizontal_{};
 };
 
 class TDlgMain : public Form {
