@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 
 #include "shell/string_table.h"
 #include "ui/dialog_keys_win.h"
@@ -540,6 +541,31 @@ LRESULT Form::OnNotify(const NMHDR& header) {
             result = -1;
             Raise(id, FormEventKind::FindItem, header.hwndFrom, detail, nullptr, &result);
             break;
+        case LVN_ODFINDITEMW: {
+            // Some list views ask even an ANSI parent in UTF-16 (Wine's, for
+            // typed text); left unanswered, 0 would select the first row.
+            const auto& wide = reinterpret_cast<const NMLVFINDITEMW&>(header);
+            NMLVFINDITEMA find{};
+            find.hdr = wide.hdr;
+            find.iStart = wide.iStart;
+            find.lvfi.flags = wide.lvfi.flags;
+            find.lvfi.lParam = wide.lvfi.lParam;
+            find.lvfi.pt = wide.lvfi.pt;
+            find.lvfi.vkDirection = wide.lvfi.vkDirection;
+            std::string text;
+            if ((wide.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && wide.lvfi.psz) {
+                const int size = WideCharToMultiByte(CP_ACP, 0, wide.lvfi.psz, -1, nullptr, 0,
+                                                     nullptr, nullptr);
+                text.resize(static_cast<std::size_t>(std::max(size, 1)));
+                WideCharToMultiByte(CP_ACP, 0, wide.lvfi.psz, -1, text.data(), size, nullptr,
+                                    nullptr);
+                find.lvfi.psz = text.c_str();
+            }
+            result = -1;
+            Raise(id, FormEventKind::FindItem, header.hwndFrom, reinterpret_cast<LPARAM>(&find),
+                  nullptr, &result);
+            break;
+        }
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if ((change.uChanged & LVIF_STATE) &&

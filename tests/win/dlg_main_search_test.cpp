@@ -207,6 +207,16 @@ protected:
         activate.iItem = SelectedRow();
         SendMessageA(GetParent(list_), WM_NOTIFY, LV_Results, reinterpret_cast<LPARAM>(&activate));
     }
+    // A key as typed into the list: posted, then taken from the queue by the
+    // thread's own loop, so that the window's dialog navigation sees it first.
+    void Press(UINT message, WPARAM key) const {
+        PostMessageA(list_, message, key, 1);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
     // Right-clicks at `at` (list client coordinates) and reads the popup.
     MenuState OpenPopupAt(POINT at) const {
         g_menu = {};
@@ -378,6 +388,26 @@ TEST_F(SearchWindow, EachColumnSortsAscendingThenDescendingAndKeepsTheSelection)
     const std::vector<Row> rows = Rows();
     EXPECT_EQ(rows.front().name, "Acetone");
     EXPECT_EQ(rows.front().mass, Local("120.5"));
+}
+
+TEST_F(SearchWindow, TheKeyboardMovesThroughTheRowsAndTypingFindsAMass) {
+    // Masses in the query's order: 180.06..., 18.01..., 1800.5, 46.04..., 120.5.
+    Search({{0, kFiveRows}});
+    SetFocus(list_);
+    Press(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(SelectedRow(), 4);
+    Press(WM_KEYDOWN, VK_HOME);
+    EXPECT_EQ(SelectedRow(), 0);
+    Press(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(SelectedRow(), 1);
+
+    // The only mass that begins with a 4.
+    Press(WM_CHAR, '4');
+    EXPECT_EQ(SelectedRow(), 3);
+    EXPECT_EQ(Rows()[3].mass, Local("46.041865"));
+    // No mass begins with a 7 (nor with 47): the selection stays.
+    Press(WM_CHAR, '7');
+    EXPECT_EQ(SelectedRow(), 3);
 }
 
 TEST_F(SearchWindow, ThePopupNeedsASelectedRowAndSeesWhereTheMouseIs) {
