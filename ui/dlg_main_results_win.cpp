@@ -142,22 +142,32 @@ void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
     sortDescending_ = columnTags_[column];
     columnTags_[column] = columnTags_[column] == 0 ? 1 : 0;
 
-    // The selected row stays selected wherever the sort takes it.
-    const int selected = SelectedResult();
-    const std::int32_t* selectedId =
-        selected >= 0 ? results_.rows[static_cast<std::size_t>(selected)].id : nullptr;
+    // The selected and the focused row keep their states wherever the sort
+    // takes them; a row is known by its ID slot.
+    HWND list = Control(LV_Results);
+    const auto slotAt = [this](int index) -> const std::int32_t* {
+        return index >= 0 && static_cast<std::size_t>(index) < results_.rows.size()
+                   ? results_.rows[static_cast<std::size_t>(index)].id
+                   : nullptr;
+    };
+    const auto indexOf = [this](const std::int32_t* slot) {
+        const auto found = std::find_if(results_.rows.begin(), results_.rows.end(),
+                                        [slot](const ResultRow& row) { return row.id == slot; });
+        return slot && found != results_.rows.end() ? static_cast<int>(found - results_.rows.begin())
+                                                    : -1;
+    };
+    const int selectedBefore = SelectedResult();
+    const int focusedBefore = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    const std::int32_t* selectedSlot = slotAt(selectedBefore);
+    const std::int32_t* focusedSlot = slotAt(focusedBefore);
     SortResultRows(results_.rows, sortColumn_, sortDescending_ != 0, LocaleDecimalSeparator());
 
-    HWND list = Control(LV_Results);
-    if (selectedId) {
-        const auto moved = std::find_if(results_.rows.begin(), results_.rows.end(),
-                                        [&](const ResultRow& row) { return row.id == selectedId; });
-        const int now = static_cast<int>(moved - results_.rows.begin());
-        if (now != selected) {
-            ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-            ListView_SetItemState(list, now, LVIS_SELECTED | LVIS_FOCUSED,
-                                  LVIS_SELECTED | LVIS_FOCUSED);
-        }
+    const int selected = indexOf(selectedSlot);
+    const int focused = indexOf(focusedSlot);
+    if (selected != selectedBefore || focused != focusedBefore) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (selected >= 0) ListView_SetItemState(list, selected, LVIS_SELECTED, LVIS_SELECTED);
+        if (focused >= 0) ListView_SetItemState(list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
     }
     InvalidateRect(list, nullptr, TRUE);
 }

@@ -376,6 +376,20 @@ TEST_F(SearchWindow, EachColumnSortsAscendingThenDescendingAndKeepsTheSelection)
     EXPECT_EQ(Ids(), (std::vector<std::int32_t>{7, 31, 4, 12, 99}));
     EXPECT_EQ(Rows()[static_cast<std::size_t>(SelectedRow())].name, "benzene");
 
+    // Without a selection the focused row still moves with its row.
+    Select(-1);
+    LVITEMA focus{};
+    focus.stateMask = focus.state = LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));  // water
+    ClickColumn(1);
+    const int focused = static_cast<int>(
+        SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    ASSERT_GE(focused, 0);
+    EXPECT_EQ(Rows()[static_cast<std::size_t>(focused)].name, "water");
+    EXPECT_EQ(SelectedRow(), -1);
+    ClickColumn(1);  // Formula back to its earlier direction, for the checks below
+    Select(2);
+
     // Each column keeps its own alternation: Mass was last descending, so
     // its next click sorts ascending, whatever came in between.
     ClickColumn(0);
