@@ -37,24 +37,6 @@ bool StartsWithFolded(const char* text, const char* prefix) {
     return true;
 }
 
-}  // namespace
-
-int TDlgMain::SelectedResult() const {
-    return ListView_GetNextItem(Control(LV_Results), -1, LVNI_SELECTED);
-}
-
-void TDlgMain::ClearResultRows() {
-    // The list forgets its rows before their texts go.
-    ListView_SetItemCountEx(Control(LV_Results), 0, 0);
-    results_.Clear();
-}
-
-void TDlgMain::ShowResultRows() {
-    ListView_SetItemCountEx(Control(LV_Results), static_cast<int>(results_.rows.size()), 0);
-}
-
-namespace {
-
 // What the list's frame shows: which scroll bars, and where their thumbs are.
 struct ScrollState {
     LONG style;
@@ -79,6 +61,20 @@ bool SameBar(const SCROLLINFO& a, const SCROLLINFO& b) {
 }
 
 }  // namespace
+
+int TDlgMain::SelectedResult() const {
+    return ListView_GetNextItem(Control(LV_Results), -1, LVNI_SELECTED);
+}
+
+void TDlgMain::ClearResultRows() {
+    // The list forgets its rows before their texts go.
+    ListView_SetItemCountEx(Control(LV_Results), 0, 0);
+    results_.Clear();
+}
+
+void TDlgMain::ShowResultRows() {
+    ListView_SetItemCountEx(Control(LV_Results), static_cast<int>(results_.rows.size()), 0);
+}
 
 ListPaintPause::ListPaintPause(HWND list) : list_(list) {
     // The window manager's part of WM_SETREDRAW only: the list itself keeps
