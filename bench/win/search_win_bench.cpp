@@ -77,8 +77,7 @@ public:
 
     bool Start(std::string& problem) {
         if (!plugin_.Loaded()) return (problem = "cannot load Ionsift.dll"), false;
-        appWindow_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                                     nullptr, nullptr, nullptr, nullptr);
+        appWindow_ = wintest::CreateHostAppWindow();
         HostContext& context = host_.Context();
         context.appWindow = appWindow_;
         std::snprintf(context.hostDirectory, sizeof context.hostDirectory, "%s", folder_.c_str());

@@ -41,11 +41,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(plugin_.Loaded());
         separator_ = UserLocaleSeparator();
-        if (RegisteredSeparator()) {
-            ASSERT_EQ(separator_, RegisteredSeparator());
-        }
-        appWindow_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                                     nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
+        appWindow_ = CreateHostAppWindow();
         host_.Context().appWindow = appWindow_;
         folder_.UseIn(host_.Context());
         host_.Respond([this](const std::string& command) { return Answer(command); });

@@ -153,6 +153,11 @@ Fn Export(HMODULE module, const char* name) {
 
 }  // namespace
 
+HWND CreateHostAppWindow() {
+    return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                           nullptr, nullptr, nullptr);
+}
+
 HWND FindControl(HWND window, int id) {
     ControlById wanted{id, nullptr};
     EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&wanted));

@@ -91,6 +91,10 @@ private:
 // its id; null when there is none.
 HWND FindControl(HWND window, int id);
 
+// A hidden top-level window standing for the host's application window, which
+// owns the plug-in's windows; the caller destroys it.
+HWND CreateHostAppWindow();
+
 // The DLL's three exports, with their declared conventions.
 class Plugin {
 public:

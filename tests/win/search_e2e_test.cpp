@@ -36,14 +36,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(plugin_.Loaded());
         separator_ = UserLocaleSeparator();
-        if (RegisteredSeparator()) {
-            ASSERT_EQ(separator_, RegisteredSeparator());
-        }
+        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
         ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
                               (folder_.Path() + "Data\\Databases\\structures.db").c_str(), FALSE))
             << "the staged sample database";
-        appWindow_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                                     nullptr, nullptr, nullptr, nullptr);
+        appWindow_ = CreateHostAppWindow();
         host_.Context().appWindow = appWindow_;
         folder_.UseIn(host_.Context());
         plugin_.Init(host_.Context());

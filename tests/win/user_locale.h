@@ -22,4 +22,9 @@ inline char UserLocaleSeparator() {
     return separator[0];
 }
 
+// True when the run says no separator or the user's is the one it says.
+inline bool SeparatorAsRegistered(char separator) {
+    return RegisteredSeparator() == '\0' || RegisteredSeparator() == separator;
+}
+
 }  // namespace ionsift::wintest
