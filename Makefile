@@ -10,6 +10,9 @@ ASAN   := $(BUILD)/asan
 WIN    := $(BUILD)/win
 JOBS   ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
+# Compiler-cache entries are keyed on paths relative to the checkout, so that
+# every clone and worktree of the repository shares them.
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: all bootstrap native asan win run test test-native test-asan test-win test-fuzz bench clean
 

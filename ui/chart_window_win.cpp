@@ -7,9 +7,7 @@ namespace {
 
 constexpr int kWallMargin = 8;  // between the control's edge and the back wall
 
-void PaintChart(HWND window, HDC dc) {
-    RECT client;
-    GetClientRect(window, &client);
+void PaintChart(HWND window, HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
     char title[256] = {};
@@ -41,7 +39,9 @@ LRESULT CALLBACK ChartProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
-            PaintChart(window, dc);
+            RECT client;
+            GetClientRect(window, &client);
+            PaintChart(window, dc, client);
             EndPaint(window, &paint);
             return 0;
         }
@@ -70,5 +70,7 @@ bool RegisterChartClass(HINSTANCE module) {
 }
 
 void UnregisterChartClass(HINSTANCE module) { UnregisterClassA(kChartClass, module); }
+
+void ChartDraw(HWND chart, HDC dc, const RECT& target) { PaintChart(chart, dc, target); }
 
 }  // namespace ionsift

@@ -79,6 +79,24 @@ public:
     void PM_ResShowClick(const FormEvent& event);
     void LV_ResultsItemText(const FormEvent& event);
     void LV_ResultsFindItem(const FormEvent& event);
+    // Isotopic distribution, experimental peaks and the chart.
+    void PM_ResIsoDistClick(const FormEvent& event);
+    void ME_ExDataKeyPress(const FormEvent& event);
+    void BT_ExUpdateClick(const FormEvent& event);
+    void TC_IsoChartMouseMove(const FormEvent& event);
+    void PM_IC_CopyChartClick(const FormEvent& event);
+    void PM_IC_CopyDataClick(const FormEvent& event);
+    void PM_IC_SendExpClick(const FormEvent& event);
+    void PM_IC_ZoomInClick(const FormEvent& event);
+    void PM_IC_ZoomOutClick(const FormEvent& event);
+    void PM_IC_ZoomResetClick(const FormEvent& event);
+    void PM_IC_PrintClick(const FormEvent& event);
+    // Exports of the results list.
+    void PM_ResCopyClick(const FormEvent& event);
+    void PM_ResCopyRowClick(const FormEvent& event);
+    void PM_ResCopyAllClick(const FormEvent& event);
+    void PM_ResSaveClick(const FormEvent& event);
+    void PM_ResExcelClick(const FormEvent& event);
 
     void EnableButtons();
     void EnableResultsMenu();
@@ -121,6 +139,8 @@ private:
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
     EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
+    std::string saveFileName_;              // SD_Results: file name of the last save
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/string_table.h"
+#include "ui/chart_class.h"
 #include "ui/dialog_keys_win.h"
 #include "ui/form_containers_win.h"
 #include "ui/window_class_win.h"
@@ -523,9 +524,14 @@ LRESULT Form::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT Form::OnNotify(const NMHDR& header) {
     const ControlState* state = FindState(header.hwndFrom);
-    if (!state || state->row->kind != ControlKind::ReportList) return 0;
+    if (!state) return 0;
     const int id = state->row->id;
     const LPARAM detail = reinterpret_cast<LPARAM>(&header);
+    if (state->row->kind == ControlKind::Custom && header.code == kChartMouseMove) {
+        Raise(id, FormEventKind::MouseMove, header.hwndFrom, detail);
+        return 0;
+    }
+    if (state->row->kind != ControlKind::ReportList) return 0;
     LRESULT result = 0;
     switch (header.code) {
         case LVN_COLUMNCLICK:

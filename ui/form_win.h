@@ -27,6 +27,7 @@ enum class FormEventKind {
     ItemText,     // owner-data list asks for a row's text (detail: NMLVDISPINFOA*)
     FindItem,     // owner-data list looks for a row by its caption
                   // (detail: NMLVFINDITEMA*; *result: the row, or -1)
+    MouseMove,    // the pointer moved over a chart (detail: ChartMouseNotify*)
 };
 
 struct FormEvent {
