@@ -11,8 +11,10 @@ WIN    := $(BUILD)/win
 JOBS   ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 # Compiler-cache entries are keyed on paths relative to the checkout, so that
-# every clone and worktree of the repository shares them.
+# every clone and worktree of the repository shares them (debug information
+# may then name the build folder of the first compile).
 export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: all bootstrap native asan win run test test-native test-asan test-win test-fuzz bench clean
 
