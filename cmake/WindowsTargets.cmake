@@ -42,6 +42,9 @@ target_sources(Ionsift PRIVATE
   ui/dlg_main_database_win.cpp
   ui/dlg_main_search_win.cpp
   ui/dlg_main_results_win.cpp
+  ui/dlg_main_isodist_win.cpp
+  ui/dlg_main_experimental_win.cpp
+  ui/dlg_main_chart_win.cpp
   ui/dlg_main_instance_win.cpp
   search/database_folder_win.cpp
   ui/dlg_about_win.cpp

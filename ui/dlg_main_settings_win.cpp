@@ -9,6 +9,7 @@
 #include "search/database_catalogue.h"
 #include "shell/plugin_state.h"
 #include "shell/settings.h"
+#include "ui/chart_window_win.h"
 #include "ui/dlg_main_win.h"
 #include "ui/search_button_rule.h"
 #include "ui/separators.h"
@@ -53,10 +54,11 @@ void TDlgMain::BT_DefaultClick(const FormEvent&) {
         ClearResultRows();
     }
     SetText(ME_ExData, "");
-    // The chart's series come with the chart itself; until then there is
-    // none to delete. Its title (the RMS line) is hidden.
+    DeleteSeries(distSeries_);
+    DeleteSeries(exSeries_);
+    const HWND chart = Control(TC_IsoChart);
+    if (const ChartModel* model = ChartModelOf(chart)) ChartSetTitle(chart, model->Title(), false);
     distSeries_ = exSeries_ = nullptr;
-    SetText(TC_IsoChart, "");
     // The selector shows the prompt; the open database stays open.
     ApplySettings(true);
     EnableButtons();
@@ -103,7 +105,9 @@ void TDlgMain::EnableResultsMenu() {
 }
 
 void TDlgMain::EnableChartMenu() {
-    const bool hasSeries = distSeries_ != nullptr || exSeries_ != nullptr;
+    // From the chart itself: a series just created is not yet referenced.
+    const ChartModel* chart = ChartModelOf(Control(TC_IsoChart));
+    const bool hasSeries = chart && chart->SeriesCount() > 0;
     for (int item : kSeriesMenuItems) EnableMenuItem(item, hasSeries);
 }
 

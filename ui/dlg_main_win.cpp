@@ -42,22 +42,23 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {LV_Results, Kind::FindItem, &TDlgMain::LV_ResultsFindItem},
     {PM_Results, Kind::Popup, &TDlgMain::PM_ResultsPopup},
     {PM_ResShow, Kind::Click, &TDlgMain::PM_ResShowClick},
-    {PM_ResIsoDist, Kind::Click, nullptr},        // PM_ResIsoDistClick
+    {PM_ResIsoDist, Kind::Click, &TDlgMain::PM_ResIsoDistClick},
     {PM_ResSave, Kind::Click, nullptr},           // PM_ResSaveClick
     {PM_ResCopy, Kind::Click, nullptr},           // PM_ResCopyClick
     {PM_ResCopyRow, Kind::Click, nullptr},        // PM_ResCopyRowClick
     {PM_ResCopyAll, Kind::Click, nullptr},        // PM_ResCopyAllClick
     {PM_ResExcel, Kind::Click, nullptr},          // PM_ResExcelClick
     {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
-    {ME_ExData, Kind::KeyPress, nullptr},         // ME_ExDataKeyPress
-    {BT_ExUpdate, Kind::Click, nullptr},          // BT_ExUpdateClick
-    {PM_IC_CopyChart, Kind::Click, nullptr},      // PM_IC_CopyChartClick
-    {PM_IC_CopyData, Kind::Click, nullptr},       // PM_IC_CopyDataClick
-    {PM_IC_SendExp, Kind::Click, nullptr},        // PM_IC_SendExpClick
-    {PM_IC_ZoomIn, Kind::Click, nullptr},         // PM_IC_ZoomInClick
-    {PM_IC_ZoomOut, Kind::Click, nullptr},        // PM_IC_ZoomOutClick
-    {PM_IC_ZoomReset, Kind::Click, nullptr},      // PM_IC_ZoomResetClick
+    {ME_ExData, Kind::KeyPress, &TDlgMain::ME_ExDataKeyPress},
+    {BT_ExUpdate, Kind::Click, &TDlgMain::BT_ExUpdateClick},
+    {PM_IC_CopyChart, Kind::Click, &TDlgMain::PM_IC_CopyChartClick},
+    {PM_IC_CopyData, Kind::Click, &TDlgMain::PM_IC_CopyDataClick},
+    {PM_IC_SendExp, Kind::Click, &TDlgMain::PM_IC_SendExpClick},
+    {PM_IC_ZoomIn, Kind::Click, &TDlgMain::PM_IC_ZoomInClick},
+    {PM_IC_ZoomOut, Kind::Click, &TDlgMain::PM_IC_ZoomOutClick},
+    {PM_IC_ZoomReset, Kind::Click, &TDlgMain::PM_IC_ZoomResetClick},
     {PM_IC_Print, Kind::Click, nullptr},          // PM_IC_PrintClick
+    {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
     {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
 };
 
@@ -131,6 +132,8 @@ bool TDlgMain::Create() {
     for (const EditMenuBinding& binding : kEditMenuBindings) {
         AttachEditMenu(editMenu_, Control(binding.control), binding.flags);
     }
+    // The pointer readout's tooltip over the chart, off until a stick is near.
+    CreateChartTip();
     // 13.
     ThePlugin().settingsChanged = 0;
     // 14.

@@ -10,13 +10,13 @@
 
 #include "search/database_connection.h"
 #include "search/result_rows.h"
+#include "ui/chart_model.h"
 #include "ui/column_split.h"
 #include "ui/form_win.h"
 
 namespace ionsift {
 
 struct EditMenu;
-struct ChartSeries;  // a series of the isotope chart, owned by the chart
 
 // The results list draws nothing while its rows change, not even the scroll
 // bars it would otherwise redraw at once on every change (each such drawing
@@ -102,6 +102,12 @@ public:
     void EnableResultsMenu();
     void EnableChartMenu();
     void EnableExUpdate();
+    // The chart's peak series: created attached to the chart (null when that
+    // failed), detached and destroyed; the RMS title; the distribution rows.
+    ChartSeries* NewPeakSeries(ChartColour colour);
+    void DeleteSeries(ChartSeries* series);
+    void CalcRms();
+    std::string GetDistText() const;
     void ApplySettings(bool useDefaults);
     void CloseDatabase();
 
@@ -122,6 +128,10 @@ private:
     // The list emptied (RowIds are kept) and the rows shown again.
     void ClearResultRows();
     void ShowResultRows();
+    // The pointer readout's tooltip over the chart: its text (empty: none)
+    // and whether tooltips show.
+    void CreateChartTip();
+    void SetChartTip(const std::string& text);
 
     DatabaseConnection database_;  // DbHandle and DbName
     bool firstShowPending_ = false;
@@ -139,6 +149,8 @@ private:
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
     EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    HWND chartTip_ = nullptr;               // tooltip control of the chart readout
+    std::string chartTipText_;              // the window's tooltip text
     int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
     std::string saveFileName_;              // SD_Results: file name of the last save
     HICON bigIcon_ = nullptr;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -231,6 +232,53 @@ TEST_F(SearchEndToEnd, AWindowWithoutMoleculesEmptiesTheList) {
     Search("3.5", "1");
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(TextOf(LBL_FoundNumVal), "0");
+    ExpectCursorRestored();
+}
+
+// The distribution of the chosen candidate comes from the host's own IsoDist:
+// "Copy data" puts the host's peaks on its clipboard with eight decimals and
+// the user's separator, and the same peaks sent back as experimental data
+// match them exactly.
+TEST_F(SearchEndToEnd, GlucoseDistributionComesFromTheHostAndMatchesItself) {
+    PickDatabase("structures");
+    Search("180.063388", "5");
+    const std::vector<ListedRow> rows = Rows();
+    const auto glucose = std::find_if(rows.begin(), rows.end(),
+                                      [](const ListedRow& row) { return row.name == kGlucoseName; });
+    ASSERT_NE(glucose, rows.end());
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(glucose - rows.begin()),
+                 reinterpret_cast<LPARAM>(&state));
+    SendMessageA(main_, WM_COMMAND, PM_ResIsoDist, 0);
+    EXPECT_EQ(PluginCommands("IsoDist"), (std::vector<std::string>{"IsoDist C6H12O6"}));
+
+    // The rows the plug-in should copy, from the host's answer read here.
+    const host::CommandResult peaks = host_.Execute("IsoDist C6H12O6");
+    ASSERT_EQ(peaks.error, host::kCommandOk);
+    std::string expected;
+    const char* at = peaks.answer.c_str();
+    for (;;) {
+        char* end = nullptr;
+        const double mass = std::strtod(at, &end);
+        if (end == at) break;
+        const double abundance = std::strtod(end, &end);
+        char row[96];
+        std::snprintf(row, sizeof row, "%.8f %.8f\r\n", mass, abundance);
+        if (abundance != 0) expected += row;
+        at = end;
+    }
+    ASSERT_GE(expected.size(), 2 * 20u) << "at least two peaks";
+    std::replace(expected.begin(), expected.end(), '.', separator_);
+    SendMessageA(main_, WM_COMMAND, PM_IC_CopyData, 0);
+    EXPECT_EQ(PluginCommands("CopyText").size(), 1u);
+    EXPECT_EQ(host_.Services().clipboard, expected);
+
+    SendMessageA(main_, WM_COMMAND, PM_IC_SendExp, 0);
+    EXPECT_EQ(TextOf(ME_ExData).substr(0, 20), expected.substr(0, 20));
+    SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
+    EXPECT_EQ(TextOf(TC_IsoChart), std::string("Rms = 0") + separator_ + "00");
     ExpectCursorRestored();
 }
 

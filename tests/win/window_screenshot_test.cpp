@@ -267,6 +267,57 @@ TEST(ResultsScreenshot, MainWindowListsTheCandidatesOfASearch) {
     plugin.Free();
 }
 
+// The tool window comparing a candidate with measured peaks: the host's
+// distribution of the first hexose in red, typed peaks in blue, the RMS title.
+TEST(ChartScreenshot, MainWindowComparesADistributionWithMeasuredPeaks) {
+    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
+    TempHostFolder host;
+    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
+                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
+    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+
+    StandInHost standIn;
+    host.UseIn(standIn.Context());
+    Plugin plugin;
+    ASSERT_TRUE(plugin.Loaded());
+    plugin.Init(standIn.Context());
+    plugin.Call(101);
+    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
+    HWND window = standIn.Recording().OpenedWindows().back();
+    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
+    HWND list = FindControl(window, LV_Results);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window, WM_COMMAND, PM_ResIsoDist, 0);
+    // Measured a little off the computed masses and abundances.
+    SetWindowTextA(FindControl(window, ME_ExData),
+                   "180.0631 100\r\n181.0672 7.9\r\n182.0675 1.6\r\n183.0712 0.2");
+    SendMessageA(FindControl(window, BT_ExUpdate), BM_CLICK, 0, 0);
+    Pump();
+
+    char title[64] = {};
+    GetWindowTextA(FindControl(window, TC_IsoChart), title, sizeof title);
+    EXPECT_EQ(std::string(title).rfind("Rms = ", 0), 0u) << title;
+    const Picture picture = Capture(window);
+    RECT chart{}, outer{};
+    GetWindowRect(FindControl(window, TC_IsoChart), &chart);
+    GetWindowRect(window, &outer);
+    int red = 0, blue = 0;
+    for (int y = chart.top; y < chart.bottom; ++y) {
+        for (int x = chart.left; x < chart.right; ++x) {
+            const COLORREF colour = picture.At(x - outer.left, y - outer.top);
+            red += colour == RGB(255, 0, 0);
+            blue += colour == RGB(0, 0, 255);
+        }
+    }
+    EXPECT_GT(red, 10) << "the computed sticks";
+    EXPECT_GT(blue, 10) << "the measured sticks";
+    EXPECT_TRUE(SaveBmp(picture, std::string(folder) + "\\dlg-main-chart.bmp"));
+    plugin.Free();
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));
 
 }  // namespace

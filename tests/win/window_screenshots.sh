@@ -29,8 +29,10 @@ for window in main about; do
     echo "$window window in $language: $out/dlg-$window-$language.png"
   done
 done
-bmp=$out/dlg-main-results.bmp
-[ -s "$bmp" ] || { echo "no picture of the search results"; exit 1; }
-convert "$bmp" "$out/dlg-main-results.png"
-rm -f "$bmp"
-echo "search results: $out/dlg-main-results.png"
+for shot in results chart; do
+  bmp=$out/dlg-main-$shot.bmp
+  [ -s "$bmp" ] || { echo "no picture of the $shot"; exit 1; }
+  convert "$bmp" "$out/dlg-main-$shot.png"
+  rm -f "$bmp"
+  echo "$shot: $out/dlg-main-$shot.png"
+done
