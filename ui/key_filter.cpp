@@ -7,6 +7,7 @@ namespace ionsift {
 namespace {
 
 constexpr char kBackspace = 8;
+constexpr char kEnter = 13;
 // Ctrl+C, Ctrl+V and Ctrl+X as the edit receives them.
 constexpr char kCopyKey = 3;
 constexpr char kPasteKey = 22;
@@ -67,6 +68,18 @@ KeyVerdict FilterIntKey(const EditState& edit, char key, bool positive) {
         // Unlike the real filter, a sign inside the selection counts too.
         return SelectionAtStart(edit) && !HasSign(edit.text) ? kAccept(key) : kReject;
     }
+    return kReject;
+}
+
+KeyVerdict FilterExDataKey(char key, char separator) {
+    switch (key) {
+    case kCopyKey: case kBackspace: case kEnter: case kPasteKey: case kCutKey: case ' ':
+        return kAccept(key);
+    default:
+        break;
+    }
+    if (IsDigit(key) || key == separator) return kAccept(key);
+    if (key == '.') return kAccept(separator);
     return kReject;
 }
 

@@ -19,5 +19,9 @@ struct KeyVerdict {
 
 KeyVerdict FilterRealKey(const EditState& edit, char key, bool positive, char separator);
 KeyVerdict FilterIntKey(const EditState& edit, char key, bool positive);
+// The experimental-data edit: digits, blanks, the separator (a "." becomes
+// it), Backspace, Enter and the clipboard keys; nothing else, not even a
+// sign or a tab.
+KeyVerdict FilterExDataKey(char key, char separator);
 
 }  // namespace ionsift

@@ -111,5 +111,20 @@ TEST(IntKey, SignsWhenNotPositiveCountTheSelectedTextToo) {
     EXPECT_EQ(FilterIntKey(Caret("2", 1), kPaste, false).key, 0);
 }
 
+// The experimental-data edit takes any number of digits, blanks, separators
+// and line breaks; every other key beeps.
+TEST(ExDataKey, DigitsBlanksLineBreaksAndTheSeparatorPass) {
+    for (char separator : {'.', ','}) {
+        for (char key : {'0', '5', '9', ' ', separator, kBackspace, char(13), kCopy, kPaste, kCut}) {
+            ExpectAccepted(FilterExDataKey(key, separator), key);
+        }
+        ExpectAccepted(FilterExDataKey('.', separator), separator);
+        for (char key : {'-', '+', '\t', 'e', 'E', 'x', char(10), kUndo, '/', ':', char(0), char(0xE9)}) {
+            ExpectRejected(FilterExDataKey(key, separator));
+        }
+    }
+    ExpectRejected(FilterExDataKey(',', '.'));  // a comma where the point separates
+}
+
 }  // namespace
 }  // namespace ionsift
