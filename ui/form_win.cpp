@@ -441,6 +441,9 @@ void Form::SetText(int id, const char* text) {
         if (state.row->id != id) continue;
         SetWindowTextA(state.window, text);
         FitLabel(state);
+        // A multi-line edit sends no EN_CHANGE for WM_SETTEXT, unlike a
+        // single-line one; text set from code is a change for both.
+        if (state.row->kind == ControlKind::Memo) Raise(id, FormEventKind::Change, state.window);
         return;
     }
 }

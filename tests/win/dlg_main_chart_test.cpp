@@ -113,6 +113,22 @@ void CALLBACK ReadChartMenu(HWND, UINT, UINT_PTR, DWORD) {
     EndMenu();
 }
 
+// The tooltip control the tool window owns.
+struct TipSearch {
+    HWND owner;
+    HWND found;
+};
+BOOL CALLBACK FindTip(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<TipSearch*>(data);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->owner) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
 class ChartWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -217,23 +233,8 @@ protected:
         return false;
     }
     HWND Tooltip() const {
-        struct Search {
-            HWND owner;
-            HWND found;
-        } search{main_, nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == s->owner) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        TipSearch search{main_, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindTip, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
     // The readout's text after the pointer moved to (x, y) of the chart.
@@ -387,7 +388,9 @@ TEST_F(ChartWindow, SendToExperimentalFillsTheEditWithTheDistribution) {
     EXPECT_TRUE(IsWindowEnabled(Item(BT_ExUpdate)));
     EXPECT_EQ(ChartPicture(chart_).Count(kBlue), 0) << "nothing drawn before Update";
     SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
-    EXPECT_EQ(TextOf(TC_IsoChart), Local("Rms = 0.00"));
+    // The experimental side is scaled to 100: sqrt(((80 - 100)^2 + (10 - 12.5)^2) / 2).
+    EXPECT_EQ(TextOf(TC_IsoChart), Local("Rms = 14.25"));
+    EXPECT_GT(ChartPicture(chart_).Count(kBlue), 10);
 }
 
 TEST_F(ChartWindow, ThePointerReadsTheNearestStickTopWithinReach) {
