@@ -17,11 +17,10 @@ using namespace dlg_main;
 // PD_PrintShow: the dialog's first message, before it shows; lCustData
 // holds the tool window.
 UINT_PTR CALLBACK PD_PrintShow(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        const auto* options = reinterpret_cast<const PRINTDLGA*>(lParam);
-        CenterCommonDialog(CommonDialogKind::Print, dialog, reinterpret_cast<HWND>(options->lCustData));
-    }
-    return 0;  // the dialog's own handling goes on
+    if (message != WM_INITDIALOG) return 0;  // the dialog's own handling
+    const auto* options = reinterpret_cast<const PRINTDLGA*>(lParam);
+    CenterCommonDialog(CommonDialogKind::Print, dialog, reinterpret_cast<HWND>(options->lCustData));
+    return TRUE;  // the dialog puts the focus on its first control
 }
 
 // The handles PrintDlgA hands back, released on every way out.
