@@ -23,7 +23,8 @@ ScreenRect FitOnPage(const PageMetrics& page, int width, int height) {
     const double naturalWidth = static_cast<double>(width) * page.dotsPerInchX;
     const double naturalHeight = static_cast<double>(height) * page.dotsPerInchY;
     const double scale = std::min((right - left) / naturalWidth, (bottom - top) / naturalHeight);
-    const int fittedWidth = std::min(static_cast<int>(std::lround(naturalWidth * scale)), right - left);
+    const int fittedWidth =
+        std::min(static_cast<int>(std::lround(naturalWidth * scale)), right - left);
     const int fittedHeight =
         std::min(static_cast<int>(std::lround(naturalHeight * scale)), bottom - top);
     const int fittedLeft = left + FloorHalf(right - left - fittedWidth);
