@@ -29,7 +29,7 @@ target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR
 target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNINGS}>)
 # stdcall exports keep their plain names through the .def file.
 target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
-target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 winmm)
+target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 comdlg32 winmm)
 # The form layer and the windows built on it.
 target_sources(Ionsift PRIVATE
   ui/form_win.cpp
@@ -37,6 +37,8 @@ target_sources(Ionsift PRIVATE
   ui/window_class_win.cpp
   ui/dialog_keys_win.cpp
   ui/chart_window_win.cpp
+  ui/chart_print_win.cpp
+  ui/dlg_main_print_win.cpp
   ui/dlg_main_win.cpp
   ui/dlg_main_settings_win.cpp
   ui/dlg_main_database_win.cpp

@@ -57,7 +57,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_IC_ZoomIn, Kind::Click, &TDlgMain::PM_IC_ZoomInClick},
     {PM_IC_ZoomOut, Kind::Click, &TDlgMain::PM_IC_ZoomOutClick},
     {PM_IC_ZoomReset, Kind::Click, &TDlgMain::PM_IC_ZoomResetClick},
-    {PM_IC_Print, Kind::Click, nullptr},          // PM_IC_PrintClick
+    {PM_IC_Print, Kind::Click, &TDlgMain::PM_IC_PrintClick},
     {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
     {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
 };
