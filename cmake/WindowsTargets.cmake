@@ -29,7 +29,7 @@ target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR
 target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNINGS}>)
 # stdcall exports keep their plain names through the .def file.
 target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
-target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 winmm)
+target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 comdlg32 winmm)
 # The form layer and the windows built on it.
 target_sources(Ionsift PRIVATE
   ui/form_win.cpp
@@ -43,6 +43,8 @@ target_sources(Ionsift PRIVATE
   ui/dlg_main_search_win.cpp
   ui/dlg_main_results_win.cpp
   ui/dlg_main_instance_win.cpp
+  ui/dlg_main_export_win.cpp
+  export/replacing_save_win.cpp
   search/database_folder_win.cpp
   ui/dlg_about_win.cpp
 )
