@@ -48,6 +48,8 @@ target_sources(Ionsift PRIVATE
   ui/dlg_main_experimental_win.cpp
   ui/dlg_main_chart_win.cpp
   ui/dlg_main_instance_win.cpp
+  ui/dlg_main_export_win.cpp
+  export/replacing_save_win.cpp
   search/database_folder_win.cpp
   ui/dlg_about_win.cpp
 )

@@ -43,10 +43,10 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_Results, Kind::Popup, &TDlgMain::PM_ResultsPopup},
     {PM_ResShow, Kind::Click, &TDlgMain::PM_ResShowClick},
     {PM_ResIsoDist, Kind::Click, &TDlgMain::PM_ResIsoDistClick},
-    {PM_ResSave, Kind::Click, nullptr},           // PM_ResSaveClick
-    {PM_ResCopy, Kind::Click, nullptr},           // PM_ResCopyClick
-    {PM_ResCopyRow, Kind::Click, nullptr},        // PM_ResCopyRowClick
-    {PM_ResCopyAll, Kind::Click, nullptr},        // PM_ResCopyAllClick
+    {PM_ResSave, Kind::Click, &TDlgMain::PM_ResSaveClick},
+    {PM_ResCopy, Kind::Click, &TDlgMain::PM_ResCopyClick},
+    {PM_ResCopyRow, Kind::Click, &TDlgMain::PM_ResCopyRowClick},
+    {PM_ResCopyAll, Kind::Click, &TDlgMain::PM_ResCopyAllClick},
     {PM_ResExcel, Kind::Click, nullptr},          // PM_ResExcelClick
     {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
     {ME_ExData, Kind::KeyPress, &TDlgMain::ME_ExDataKeyPress},
