@@ -47,7 +47,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_ResCopy, Kind::Click, nullptr},           // PM_ResCopyClick
     {PM_ResCopyRow, Kind::Click, nullptr},        // PM_ResCopyRowClick
     {PM_ResCopyAll, Kind::Click, nullptr},        // PM_ResCopyAllClick
-    {PM_ResExcel, Kind::Click, nullptr},          // PM_ResExcelClick
+    {PM_ResExcel, Kind::Click, &TDlgMain::PM_ResExcelClick},
     {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
     {ME_ExData, Kind::KeyPress, nullptr},         // ME_ExDataKeyPress
     {BT_ExUpdate, Kind::Click, nullptr},          // BT_ExUpdateClick
