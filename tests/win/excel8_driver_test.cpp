@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,52 @@ TEST_F(DriverOnStandIn, AShownApplicationOutlivesTheDriverAndOleUntilItQuits) {
     ASSERT_EQ(SheetWindows().size(), 2u);
     second.Destroy();
     EXPECT_EQ(SheetWindows(), std::vector<HWND>{window}) << "only the second one quit";
+}
+
+// The save dialog, answered from inside its modal loop: a file name, then OK.
+std::string g_savePath;
+bool g_saveAnswered = false;
+void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND dialog = FindWindowA("#32770", nullptr);
+    if (!dialog || g_saveAnswered) return;
+    constexpr int kFileNameCombo = 0x47c;  // cmb13 of the explorer-style dialog
+    constexpr int kFileNameEdit = 0x480;   // edt1 of the old style
+    if (!SetDlgItemTextA(dialog, kFileNameCombo, g_savePath.c_str()) &&
+        !SetDlgItemTextA(dialog, kFileNameEdit, g_savePath.c_str())) {
+        return;
+    }
+    g_saveAnswered = true;
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(DriverOnStandIn, TheWindowSavesTheSheetAsCsv) {
+    TExcel8Driver driver;
+    driver.Create();
+    driver.SetCellText(1, 1, 1, "Mass");
+    driver.SetCellText(1, 3, 1, "Name");
+    driver.SetCellText(2, 1, 0, "180.063388");
+    driver.SetCellText(2, 3, 0, "keto, \"form\"");
+    driver.View();
+    const HWND window = FindSheetWindow();
+    ASSERT_NE(window, nullptr);
+
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    g_savePath = std::string(folder) + "sheet-save-test.csv";
+    DeleteFileA(g_savePath.c_str());
+    g_saveAnswered = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerSaveDialog);
+    constexpr int kSaveCsvCommand = 1;  // File > Save as CSV...
+    SendMessageA(window, WM_COMMAND, kSaveCsvCommand, 0);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_saveAnswered) << "no save dialog seen";
+
+    std::ifstream file(g_savePath, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), "Mass,,Name\r\n180.063388,,\"keto, \"\"form\"\"\"\r\n");
+    file.close();
+    DeleteFileA(g_savePath.c_str());
 }
 
 TEST_F(DriverOnStandIn, FailuresCarryTheStepTheCodeAndTheApplicationsText) {
