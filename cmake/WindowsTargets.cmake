@@ -53,12 +53,19 @@ target_sources(Ionsift PRIVATE
   search/database_folder_win.cpp
   ui/dlg_about_win.cpp
 )
+# The spreadsheet export through OLE automation.
+target_sources(Ionsift PRIVATE
+  export/automation_win.cpp
+  export/excel8_driver_win.cpp
+  ui/dlg_main_excel_win.cpp
+)
+target_link_libraries(Ionsift PRIVATE ole32 oleaut32 uuid)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-foreach(part host/locale host/chem host/app tests/win bench/win)
+foreach(part host/locale host/chem host/app host/sheet tests/win bench/win)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${part}/CMakeLists.txt)
     add_subdirectory(${part})
   endif()

@@ -47,7 +47,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_ResCopy, Kind::Click, &TDlgMain::PM_ResCopyClick},
     {PM_ResCopyRow, Kind::Click, &TDlgMain::PM_ResCopyRowClick},
     {PM_ResCopyAll, Kind::Click, &TDlgMain::PM_ResCopyAllClick},
-    {PM_ResExcel, Kind::Click, nullptr},          // PM_ResExcelClick
+    {PM_ResExcel, Kind::Click, &TDlgMain::PM_ResExcelClick},
     {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
     {ME_ExData, Kind::KeyPress, &TDlgMain::ME_ExDataKeyPress},
     {BT_ExUpdate, Kind::Click, &TDlgMain::BT_ExUpdateClick},
