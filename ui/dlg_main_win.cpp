@@ -21,9 +21,7 @@ using Kind = FormEventKind;
 
 constexpr int kShorterThanCreated = 80;  // how much shorter than at creation the window may get
 
-// Every control event of the window. Rows without a handler are events whose
-// behaviour comes with the chart and export work; the handler each will get
-// is named beside it.
+// Every control event of the window and the member that handles it.
 constexpr Route<TDlgMain> kRoutes[] = {
     {CB_Database, Kind::Change, &TDlgMain::CB_DatabaseChange},
     {STR_Mass, Kind::Change, &TDlgMain::EnableButtons},

@@ -26,7 +26,7 @@ constexpr int kMainWindowRequest = 101;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-// The chart's client area as the screen shows it.
+// The chart's client area as drawn.
 class ChartPicture {
 public:
     explicit ChartPicture(HWND chart) {
@@ -35,23 +35,22 @@ public:
         GetClientRect(chart, &client);
         width_ = client.right;
         height_ = client.bottom;
-        POINT origin{0, 0};
-        ClientToScreen(chart, &origin);
-        const HDC screen = GetDC(nullptr);
-        const HDC memory = CreateCompatibleDC(screen);
+        // From the window's own surface: the window may show it a little late.
+        const HDC window = GetDC(chart);
+        const HDC memory = CreateCompatibleDC(window);
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
         void* bits = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+        BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
         GdiFlush();
         const auto* pixels = static_cast<const std::uint32_t*>(bits);
         pixels_.assign(pixels, pixels + static_cast<std::size_t>(width_) * height_);
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
+        ReleaseDC(chart, window);
     }
 
     COLORREF At(int x, int y) const {
