@@ -35,7 +35,7 @@ public:
         GetClientRect(chart, &client);
         width_ = client.right;
         height_ = client.bottom;
-        // From the window's own surface: the window may show it a little late.
+        // From the window's own surface: the screen may show it a little late.
         const HDC window = GetDC(chart);
         const HDC memory = CreateCompatibleDC(window);
         BITMAPINFO info{};
