@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -61,6 +62,13 @@ protected:
         appWindow_ = CreateHostAppWindow();
         host_.Context().appWindow = appWindow_;
         folder_.UseIn(host_.Context());
+        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=100\r\nPPM=2\r\n");
+        host_.Respond([](const std::string& command) -> HostAnswer {
+            if (command.rfind("DbOpen ", 0) == 0) return {0, "H1"};
+            if (command.rfind("DbSqlExec ", 0) == 0) return {0, "1;100.0;C8H4;candidate\n"};
+            if (command.rfind("IsoDist ", 0) == 0) return {0, "100 100\n101 20\n"};
+            return {0, ""};
+        });
         plugin_.Init(host_.Context());
         ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
         ASSERT_FALSE(host_.OpenedWindows().empty());
@@ -118,9 +126,22 @@ protected:
 
     HWND Chart() const { return FindControl(main_, TC_IsoChart); }
 
+    // A candidate's distribution and measured peaks on the chart, so that
+    // its title shows the RMS deviation.
+    void CompareWithMeasuredPeaks() const {
+        SendMessageA(FindControl(main_, BT_Search), BM_CLICK, 0, 0);
+        LVITEMA item{};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(FindControl(main_, LV_Results), LVM_SETITEMSTATE, 0,
+                     reinterpret_cast<LPARAM>(&item));
+        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(PM_ResIsoDist, 0), 0);
+        SetWindowTextA(FindControl(main_, ME_ExData), "100 50\r\n101 5");
+        SendMessageA(FindControl(main_, BT_ExUpdate), BM_CLICK, 0, 0);
+    }
+
     Plugin plugin_;
     RecordingHost host_;
-    TempHostFolder folder_;
+    TempHostFolder folder_{{"samples"}};
     HWND appWindow_ = nullptr;
     HWND main_ = nullptr;
 };
@@ -156,11 +177,17 @@ TEST_F(ChartPrint, CancelLeavesNoJobAndNoBusyCursor) {
 }
 
 TEST_F(ChartPrint, OkPrintsOnePageUnderTheBusyCursor) {
+    CompareWithMeasuredPeaks();
+    char chartTitle[64] = {};
+    GetWindowTextA(Chart(), chartTitle, sizeof chartTitle);
+    ASSERT_EQ(std::string(chartTitle).rfind("Rms = ", 0), 0u) << chartTitle;
+    const std::size_t mark = host_.Commands().size();
     const DialogWatch watch = PrintPressing(IDOK);
     ASSERT_TRUE(watch.appeared) << "no print dialog owned by the tool window";
     ExpectCentredOverMain(watch.dialog);
-    EXPECT_EQ(host_.CommandsStartingWith("Cursor"),
-              (std::vector<std::string>{"Cursor Busy", "Cursor Default"}));
+    const std::vector<std::string> sent(host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark),
+                                        host_.Commands().end());
+    EXPECT_EQ(sent, (std::vector<std::string>{"Cursor Busy", "Cursor Default"}));
 
     // What the PDF check compares the page with.
     const char* notes = std::getenv("IONSIFT_PRINT_NOTES");
@@ -170,7 +197,8 @@ TEST_F(ChartPrint, OkPrintsOnePageUnderTheBusyCursor) {
     RECT client{};
     GetClientRect(Chart(), &client);
     std::ofstream out(notes);
-    out << "title=" << caption << "\nchart=" << client.right << "x" << client.bottom << "\n";
+    out << "title=" << caption << "\nchart=" << client.right << "x" << client.bottom
+        << "\nchart-title=" << chartTitle << "\n";
     EXPECT_TRUE(out.good());
 }
 
