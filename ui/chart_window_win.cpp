@@ -133,7 +133,10 @@ void DrawSeries(HDC dc, const ChartModel& model, const ChartMapping& mapping, co
     std::vector<POINT> points;
     std::vector<DWORD> counts;
     for (std::size_t index = 0; index < model.SeriesCount(); ++index) {
-        for (const ChartStroke& stroke : SeriesStrokes(model.Series(index).Points(), mapping, plot)) {
+        for (const ChartStroke& polylines : SeriesStrokes(model.Series(index).Points(), mapping, plot)) {
+            // One-pixel pens draw the merged runs pixel for pixel alike;
+            // wider ones (a printer page) keep the segments for their caps.
+            const ChartStroke stroke = penWidth == 1 ? MergedStroke(polylines) : polylines;
             if (stroke.counts.empty()) continue;
             points.resize(stroke.points.size());
             std::transform(stroke.points.begin(), stroke.points.end(), points.begin(),
