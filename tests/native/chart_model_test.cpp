@@ -161,8 +161,12 @@ TEST(ChartMappingTest, FarPointsAreClampedSoSquaredDistancesFitIn64Bits) {
                                              -std::numeric_limits<double>::infinity());
     EXPECT_EQ(std::llabs(nowhere.x), kLimit);
     EXPECT_EQ(nowhere.y, kLimit);
-    const std::int64_t dx = far.x - (-kLimit);
-    EXPECT_GT(dx * dx + dx * dx, 0);  // 2 * 2^62: no overflow
+    // The readout's distance from a pointer anywhere a mouse message can
+    // put it (16-bit coordinates) stays within 64 bits.
+    const std::int64_t pointer = -32768;
+    const std::int64_t dx = far.x - pointer;
+    const std::int64_t dy = far.y - pointer;
+    EXPECT_GT(dx * dx + dy * dy, dx * dx);
 }
 
 TEST(ChartMappingTest, UndrawableViewsStillMapToFiniteScales) {
