@@ -110,7 +110,65 @@ private:
     bool open_ = false;
 };
 
+// The pixels `along` = lo..hi (inclusive) of the column or row `across`.
+struct Run {
+    std::int32_t across;
+    std::int32_t lo;
+    std::int32_t hi;
+};
+
+// A segment without its end pixel, as a run; false when it draws nothing.
+Run RunOf(std::int32_t across, std::int32_t from, std::int32_t to) {
+    return to > from ? Run{across, from, to - 1} : Run{across, to + 1, from};
+}
+
+// Sorts and merges overlapping or touching runs, appending each merged run
+// as a two-point polyline whose excluded end is one past it.
+template <typename MakePoint>
+void AppendMerged(std::vector<Run>& runs, ChartStroke& out, MakePoint point) {
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+        return a.across != b.across ? a.across < b.across : a.lo < b.lo;
+    });
+    for (std::size_t i = 0; i < runs.size();) {
+        Run merged = runs[i];
+        for (++i; i < runs.size() && runs[i].across == merged.across &&
+                  static_cast<std::int64_t>(runs[i].lo) <= static_cast<std::int64_t>(merged.hi) + 1;
+             ++i) {
+            merged.hi = std::max(merged.hi, runs[i].hi);
+        }
+        out.points.push_back(point(merged.across, merged.lo));
+        out.points.push_back(point(merged.across, merged.hi + 1));
+        out.counts.push_back(2);
+    }
+}
+
 }  // namespace
+
+ChartStroke MergedStroke(const ChartStroke& stroke) {
+    std::vector<Run> columns;
+    std::vector<Run> rows;
+    ChartStroke merged{stroke.colour, {}, {}};
+    std::size_t first = 0;
+    for (const std::uint32_t count : stroke.counts) {
+        for (std::size_t i = first + 1; i < first + count; ++i) {
+            const StrokePoint& p = stroke.points[i - 1];
+            const StrokePoint& q = stroke.points[i];
+            if (p.x == q.x && p.y != q.y) {
+                columns.push_back(RunOf(p.x, p.y, q.y));
+            } else if (p.y == q.y && p.x != q.x) {
+                rows.push_back(RunOf(p.y, p.x, q.x));
+            } else if (!(p == q)) {
+                merged.points.push_back(p);
+                merged.points.push_back(q);
+                merged.counts.push_back(2);
+            }
+        }
+        first += count;
+    }
+    AppendMerged(columns, merged, [](std::int32_t x, std::int32_t y) { return StrokePoint{x, y}; });
+    AppendMerged(rows, merged, [](std::int32_t y, std::int32_t x) { return StrokePoint{x, y}; });
+    return merged;
+}
 
 std::vector<ChartStroke> SeriesStrokes(const std::vector<ChartPoint>& points, const ChartMapping& mapping,
                                        const PixelRect& clip) {

@@ -34,4 +34,11 @@ struct ChartStroke {
 std::vector<ChartStroke> SeriesStrokes(const std::vector<ChartPoint>& points, const ChartMapping& mapping,
                                        const PixelRect& clip);
 
+// The same pixels, as a one-pixel pen draws them (each segment without its
+// end pixel, as LineTo does), with the overlapping vertical and horizontal
+// runs merged into one segment each: thousands of sticks drawn into a few
+// hundred pixel columns cost one line per column instead of one per stick.
+// Slanted segments stay as they are. O(n log n) in the segments.
+ChartStroke MergedStroke(const ChartStroke& stroke);
+
 }  // namespace ionsift

@@ -133,7 +133,10 @@ void DrawSeries(HDC dc, const ChartModel& model, const ChartMapping& mapping, co
     std::vector<POINT> points;
     std::vector<DWORD> counts;
     for (std::size_t index = 0; index < model.SeriesCount(); ++index) {
-        for (const ChartStroke& stroke : SeriesStrokes(model.Series(index).Points(), mapping, plot)) {
+        for (const ChartStroke& polylines : SeriesStrokes(model.Series(index).Points(), mapping, plot)) {
+            // One-pixel pens draw the merged runs pixel for pixel alike;
+            // wider ones (a printer page) keep the segments for their caps.
+            const ChartStroke stroke = penWidth == 1 ? MergedStroke(polylines) : polylines;
             if (stroke.counts.empty()) continue;
             points.resize(stroke.points.size());
             std::transform(stroke.points.begin(), stroke.points.end(), points.begin(),
@@ -194,6 +197,15 @@ void DrawChart(HWND chart, const ChartWindow& state, HDC dc, const RECT& target)
     RestoreDC(dc, saved);
 }
 
+// Drawing allocates (layout labels, polylines); out of memory leaves the
+// target with whatever was drawn so far rather than throwing into GDI's caller.
+void DrawGuarded(HWND chart, const ChartWindow& state, HDC dc, const RECT& target) {
+    try {
+        DrawChart(chart, state, dc, target);
+    } catch (...) {
+    }
+}
+
 // The rubber band is drawn with XOR: drawing it again removes it.
 void ToggleBand(const ChartWindow& state, HDC dc) {
     RECT band{std::min(state.dragStart.x, state.dragEnd.x), std::min(state.dragStart.y, state.dragEnd.y),
@@ -215,7 +227,12 @@ void Repaint(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDAT
 // on the target: a zoomed view, or the automatic ranges for `undo`.
 void AnimateTo(HWND window, ChartWindow& state, const ChartView& target, bool undo) {
     if (IsWindowVisible(window)) {
-        const std::vector<ChartView> views = ZoomAnimation(state.model.View(), target, kAnimationSteps);
+        std::vector<ChartView> views;
+        try {
+            views = ZoomAnimation(state.model.View(), target, kAnimationSteps);
+        } catch (...) {
+            // Out of memory: the zoom goes without its animation.
+        }
         for (std::size_t i = 0; i + 1 < views.size(); ++i) {
             state.model.SetView(views[i]);
             Repaint(window);
@@ -291,11 +308,11 @@ void OnPaint(HWND window, ChartWindow& state) {
     HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, client.right, client.bottom) : nullptr;
     if (bitmap) {
         const HGDIOBJ old = SelectObject(memory, bitmap);
-        DrawChart(window, state, memory, client);
+        DrawGuarded(window, state, memory, client);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
     } else {
-        DrawChart(window, state, dc, client);
+        DrawGuarded(window, state, dc, client);
     }
     if (bitmap) DeleteObject(bitmap);
     if (memory) DeleteDC(memory);
@@ -420,7 +437,11 @@ ChartMapping ChartCurrentMapping(HWND chart) {
     }
     ReleaseDC(chart, dc);
     const ChartView view = state->model.View();
-    return MapView(view, LayoutFor(state->model, view, client.right, client.bottom, text, 1).plot);
+    try {
+        return MapView(view, LayoutFor(state->model, view, client.right, client.bottom, text, 1).plot);
+    } catch (...) {
+        return MapView(view, {0, 0, client.right, client.bottom});  // out of memory for the labels
+    }
 }
 
 void ChartZoomPercent(HWND chart, double percent) {
@@ -433,12 +454,7 @@ void ChartUndoZoom(HWND chart) {
 
 void ChartDraw(HWND chart, HDC dc, const RECT& target) {
     const ChartWindow* state = StateOf(chart);
-    if (!state || !dc) return;
-    try {
-        DrawChart(chart, *state, dc, target);
-    } catch (...) {
-        // Out of memory: the target keeps whatever was drawn so far.
-    }
+    if (state && dc) DrawGuarded(chart, *state, dc, target);
 }
 
 bool ChartCopyToClipboard(HWND chart) {

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <set>
+#include <tuple>
 
 #include "ui/chart_axes.h"
 #include "ui/chart_model.h"
@@ -159,8 +161,12 @@ TEST(ChartMappingTest, FarPointsAreClampedSoSquaredDistancesFitIn64Bits) {
                                              -std::numeric_limits<double>::infinity());
     EXPECT_EQ(std::llabs(nowhere.x), kLimit);
     EXPECT_EQ(nowhere.y, kLimit);
-    const std::int64_t dx = far.x - (-kLimit);
-    EXPECT_GT(dx * dx + dx * dx, 0);  // 2 * 2^62: no overflow
+    // The readout's distance from a pointer anywhere a mouse message can
+    // put it (16-bit coordinates) stays within 64 bits.
+    const std::int64_t pointer = -32768;
+    const std::int64_t dx = far.x - pointer;
+    const std::int64_t dy = far.y - pointer;
+    EXPECT_GT(dx * dx + dy * dy, dx * dx);
 }
 
 TEST(ChartMappingTest, UndrawableViewsStillMapToFiniteScales) {
@@ -289,6 +295,59 @@ TEST(ChartStrokesTest, SegmentsAreClippedToThePlotHoweverFarTheyReach) {
     EXPECT_EQ(strokes[0].points[0].x, 10);
     EXPECT_EQ(strokes[0].points[1].x, 110);
     EXPECT_EQ(strokes[0].points[0].y, 60);
+}
+
+// The pixels a one-pixel pen sets for a stroke's straight runs (each segment
+// without its end pixel), and its slanted segments as they are.
+struct Drawn {
+    std::set<std::pair<int, int>> pixels;
+    std::multiset<std::tuple<int, int, int, int>> slanted;
+};
+
+Drawn Rasterise(const ChartStroke& stroke) {
+    Drawn drawn;
+    std::size_t first = 0;
+    for (const std::uint32_t count : stroke.counts) {
+        EXPECT_GE(count, 2u);
+        for (std::size_t i = first + 1; i < first + count; ++i) {
+            const StrokePoint p = stroke.points[i - 1];
+            const StrokePoint q = stroke.points[i];
+            if (p.x == q.x || p.y == q.y) {
+                const int dx = (q.x > p.x) - (q.x < p.x);
+                const int dy = (q.y > p.y) - (q.y < p.y);
+                for (StrokePoint at = p; !(at.x == q.x && at.y == q.y); at.x += dx, at.y += dy) {
+                    drawn.pixels.insert({at.x, at.y});
+                }
+            } else {
+                drawn.slanted.insert({p.x, p.y, q.x, q.y});
+            }
+        }
+        first += count;
+    }
+    return drawn;
+}
+
+TEST(ChartStrokesTest, MergingOverlappingSticksKeepsEveryPixel) {
+    // 400 sticks into 60 pixel columns: many share a column, at random heights.
+    ChartSeries series(kRed);
+    unsigned seed = 7;
+    for (int i = 0; i < 400; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        AddStick(series, 100 + 0.01 * i, (seed >> 16) % 1000 / 10.0);
+    }
+    series.Add(104.5, 30, kRed);  // and a slanted segment at the end
+    const PixelRect plot{10, 5, 70, 105};
+    const ChartMapping mapping = MapView({{99, 105}, {0, 100}}, plot);
+    for (const ChartStroke& stroke : SeriesStrokes(series.Points(), mapping, plot)) {
+        const ChartStroke merged = MergedStroke(stroke);
+        EXPECT_EQ(merged.colour, stroke.colour);
+        const Drawn before = Rasterise(stroke);
+        const Drawn after = Rasterise(merged);
+        EXPECT_EQ(after.pixels, before.pixels);
+        EXPECT_EQ(after.slanted, before.slanted);
+        // One run per column (61) and the baseline.
+        EXPECT_LE(merged.counts.size(), 62u + before.slanted.size());
+    }
 }
 
 }  // namespace
