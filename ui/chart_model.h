@@ -64,9 +64,9 @@ struct PixelRect {
 };
 
 // A point's position in the chart's client area, in whole pixels. Each
-// coordinate is clamped to +-2^30, so that squared distances between two
-// positions (up to 2^62) never overflow 64 bits, however far a point lies
-// outside the visible area.
+// coordinate is clamped to +-2^30, so that the squared distance from any
+// pointer position (16-bit coordinates) stays within 64 bits, however far a
+// point lies outside the visible area.
 struct PixelPoint {
     std::int64_t x;
     std::int64_t y;
