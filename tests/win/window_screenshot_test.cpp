@@ -318,6 +318,42 @@ TEST(ChartScreenshot, MainWindowComparesADistributionWithMeasuredPeaks) {
     plugin.Free();
 }
 
+// The spreadsheet stand-in's window after "Send to Excel" with the candidates
+// of a real search: the sheet named after the search, the titles in bold.
+TEST(SheetScreenshot, StandInShowsTheExportedCandidates) {
+    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
+    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
+    TempHostFolder host;
+    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
+                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
+    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+
+    StandInHost standIn;
+    host.UseIn(standIn.Context());
+    Plugin plugin;
+    ASSERT_TRUE(plugin.Loaded());
+    plugin.Init(standIn.Context());
+    plugin.Call(101);
+    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
+    HWND window = standIn.Recording().OpenedWindows().back();
+    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(FindControl(window, LV_Results), LVM_SETITEMSTATE, 0,
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window, WM_COMMAND, PM_ResExcel, 0);
+    EXPECT_TRUE(standIn.Services().messageBoxes.empty()) << "the export failed";
+    // Out of the tool window's way, which stays on top.
+    ShowWindow(window, SW_HIDE);
+    const HWND sheet = FindWindowA("IonsiftSheetStandIn", nullptr);
+    ASSERT_NE(sheet, nullptr) << "the stand-in showed no window";
+    SetWindowPos(sheet, HWND_TOP, 20, 20, 640, 360, SWP_SHOWWINDOW);
+    Pump();
+    EXPECT_TRUE(SaveBmp(Capture(sheet), std::string(folder) + "\\sheet-stand-in.bmp"));
+    SendMessageA(sheet, WM_CLOSE, 0, 0);
+    plugin.Free();
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));
 
 }  // namespace

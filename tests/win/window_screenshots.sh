@@ -9,7 +9,7 @@ out=${2:?output folder}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 mkdir -p "$out"
-rm -f "$out"/dlg-*.bmp "$out"/dlg-*.png "$out/result.xml"
+rm -f "$out"/dlg-*.bmp "$out"/dlg-*.png "$out"/sheet-*.bmp "$out"/sheet-*.png "$out/result.xml"
 win() { echo "Z:${1//\//\\}"; }
 
 IONSIFT_SCREENSHOT_DIR=$(win "$out") timeout 180 "$root/scripts/wine-run" \
@@ -29,10 +29,15 @@ for window in main about; do
     echo "$window window in $language: $out/dlg-$window-$language.png"
   done
 done
-for shot in results chart; do
-  bmp=$out/dlg-main-$shot.bmp
+for shot in main-results main-chart; do
+  bmp=$out/dlg-$shot.bmp
   [ -s "$bmp" ] || { echo "no picture of the $shot"; exit 1; }
-  convert "$bmp" "$out/dlg-main-$shot.png"
+  convert "$bmp" "$out/dlg-$shot.png"
   rm -f "$bmp"
-  echo "$shot: $out/dlg-main-$shot.png"
+  echo "$shot: $out/dlg-$shot.png"
 done
+bmp=$out/sheet-stand-in.bmp
+[ -s "$bmp" ] || { echo "no picture of the spreadsheet stand-in"; exit 1; }
+convert "$bmp" "$out/sheet-stand-in.png"
+rm -f "$bmp"
+echo "spreadsheet stand-in: $out/sheet-stand-in.png"
