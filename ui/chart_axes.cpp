@@ -66,9 +66,13 @@ AxisTicks TicksForStep(const AxisRange& range, double step, char separator) {
     const double last = std::floor(range.max / step + 1e-9);
     if (!std::isfinite(first) || !std::isfinite(last) || last - first > kMostTicks) return ticks;
     ticks.step = step;
-    for (double index = first; index <= last; ++index) {
-        double value = index * step;
+    // Counted, not stepped through `index`: beyond 2^53 adding 1 no longer
+    // changes a double, and such a loop would never end.
+    const int count = static_cast<int>(last - first);
+    for (int k = 0; k <= count; ++k) {
+        double value = (first + k) * step;
         if (std::fabs(value) < step * 1e-9) value = 0;
+        if (!ticks.values.empty() && value <= ticks.values.back()) continue;  // rounded together
         ticks.values.push_back(value);
         ticks.labels.push_back(TickLabel(value, step, separator));
     }

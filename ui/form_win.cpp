@@ -178,6 +178,9 @@ bool Form::CreateControl(const ControlRow& row) {
         if (row.options & kRowSelect) extended |= LVS_EX_FULLROWSELECT;
         SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     }
+    // A memo holds text of any length: the edit's default limit (about 30,000
+    // characters) would cut a pasted list short without a word.
+    if (row.kind == ControlKind::Memo) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
     if (row.kind == ControlKind::Edit || row.kind == ControlKind::Memo) {
         // Typed characters go through the form's routing before the edit sees them.
         SetWindowSubclass(control, EditKeyProc, static_cast<UINT_PTR>(row.id),

@@ -33,8 +33,14 @@ std::string Ansi(const wchar_t* text, UINT length) {
 
 std::string Ansi(const wchar_t* text) { return Ansi(text, text ? static_cast<UINT>(wcslen(text)) : 0); }
 
+// The variant a by-reference one refers to; null for a chain that ends in
+// nothing or does not end.
 const VARIANT* Followed(const VARIANT* value) {
-    while (value && value->vt == (VT_BYREF | VT_VARIANT)) value = value->pvarVal;
+    constexpr int kDeepest = 8;
+    for (int depth = 0; value && value->vt == (VT_BYREF | VT_VARIANT); ++depth) {
+        if (depth == kDeepest) return nullptr;
+        value = value->pvarVal;
+    }
     return value;
 }
 
@@ -139,8 +145,23 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
 HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     if (id < 1 || static_cast<std::size_t>(id) > members_.size()) return DISP_E_MEMBERNOTFOUND;
-    if (!params) return E_INVALIDARG;
+    // Counts without their arrays, or more names than arguments, are the
+    // caller's fault: answered, never read.
+    if (!params || (params->cArgs > 0 && !params->rgvarg) ||
+        (params->cNamedArgs > 0 && !params->rgdispidNamedArgs) || params->cNamedArgs > params->cArgs) {
+        return E_INVALIDARG;
+    }
     const int index = static_cast<int>(id - 1);
+    // Nothing thrown (out of memory) may leave a COM method.
+    try {
+        return Call(index, flags, params, result, exception, argumentError);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT DispatchObject::Call(int index, WORD flags, const DISPPARAMS* params, VARIANT* result,
+                             EXCEPINFO* exception, UINT* argumentError) {
     const std::string member = Ansi(members_[static_cast<std::size_t>(index)]);
 
     DispatchCall call;
@@ -161,6 +182,11 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
     for (UINT i = 0; i < positional; ++i) {
         call.arguments.push_back(Followed(&params->rgvarg[params->cArgs - 1 - i]));
     }
+    // A by-reference variant that refers to nothing.
+    if (call.IsPut() && !call.value) return DISP_E_TYPEMISMATCH;
+    for (const VARIANT* argument : call.arguments) {
+        if (!argument) return DISP_E_TYPEMISMATCH;
+    }
 
     std::vector<JournalValue> journal;
     for (const VARIANT* argument : call.arguments) journal.push_back(JournalOf(argument));
@@ -172,18 +198,17 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
         FillException(exception, member + " failed as " + kFailVariable + " asked");
         return DISP_E_EXCEPTION;
     }
+    VARIANT ignored;
+    VariantInit(&ignored);
     try {
-        VARIANT ignored;
-        VariantInit(&ignored);
         Serve(index, call, result ? result : &ignored);
         VariantClear(&ignored);
         return S_OK;
     } catch (const ServeFailure& failure) {
+        VariantClear(&ignored);
         if (argumentError) *argumentError = 0;
         if (failure.code == DISP_E_EXCEPTION) FillException(exception, failure.description);
         return failure.code;
-    } catch (...) {
-        return E_OUTOFMEMORY;
     }
 }
 

@@ -66,6 +66,10 @@ protected:
     [[noreturn]] static void Fail(const std::string& description);
 
 private:
+    // Invoke after its checks of `params`; may throw (out of memory).
+    HRESULT Call(int index, WORD flags, const DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* exception, UINT* argumentError);
+
     const char* typeName_;
     std::vector<const wchar_t*> members_;
     LONG references_ = 1;

@@ -38,7 +38,12 @@ public:
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        IDispatch* application = NewApplication();
+        IDispatch* application = nullptr;
+        try {
+            application = NewApplication();
+        } catch (...) {
+            // Nothing thrown may leave a COM method.
+        }
         if (!application) return E_OUTOFMEMORY;
         const HRESULT result = application->QueryInterface(iid, object);
         application->Release();

@@ -199,6 +199,17 @@ TEST(ChartAxesTest, TicksAreTheStepsMultiplesWithinTheRange) {
     EXPECT_TRUE(TicksForStep({0, 1e9}, 1, '.').values.empty());  // too many to label
 }
 
+TEST(ChartAxesTest, TicksEndWhereTheDoublesRunOutOfIntegers) {
+    // Masses near 1e16, or a view zoomed down to a few ulps: step indexes
+    // beyond 2^53, where adding 1 changes nothing.
+    const AxisTicks ticks = TicksForStep({1e16, 1e16 + 8}, 1, '.');
+    ASSERT_FALSE(ticks.values.empty());
+    EXPECT_LE(ticks.values.size(), 9u);
+    for (std::size_t i = 1; i < ticks.values.size(); ++i) EXPECT_LT(ticks.values[i - 1], ticks.values[i]);
+    const ChartLayout layout = LayoutChart({{500, 500 + 1e-12}, {0, 100}}, 289, 225, {6, 13}, false, 1, '.');
+    EXPECT_LE(layout.bottom.values.size(), 1000u);
+}
+
 TEST(ChartAxesTest, LayoutOfTheOnScreenChartKeepsLabelsApart) {
     const ChartTextMetrics text{6, 13};
     const ChartView view{{99.5, 104}, {0, 120}};

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -356,6 +357,24 @@ TEST_F(ChartWindow, TheExperimentalEditTakesDigitsBlanksAndTheSeparatorOnly) {
     GetWindowTextA(edit, text, sizeof text);
     EXPECT_EQ(std::string(text), expected);
     EXPECT_TRUE(IsWindowEnabled(Item(BT_ExUpdate)));
+}
+
+TEST_F(ChartWindow, APastedListOfThousandsOfPeaksArrivesWhole) {
+    std::string peaks;
+    for (int i = 0; i < 8000; ++i) peaks += std::to_string(1000 + i) + " " + std::to_string(i % 97 + 1) + "\r\n";
+    ASSERT_GT(peaks.size(), 65536u);  // beyond any of the edit's default limits
+    ASSERT_TRUE(OpenClipboard(main_));
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, peaks.size() + 1);
+    ASSERT_NE(memory, nullptr);
+    std::memcpy(GlobalLock(memory), peaks.c_str(), peaks.size() + 1);
+    GlobalUnlock(memory);
+    ASSERT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
+    CloseClipboard();
+    const HWND edit = Item(ME_ExData);
+    SetWindowTextA(edit, "");
+    SendMessageA(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(GetWindowTextLengthA(edit), static_cast<int>(peaks.size()));
 }
 
 TEST_F(ChartWindow, TheChartMenuNeedsASeriesAndTheResetEmptiesTheChart) {

@@ -191,6 +191,56 @@ TEST_F(DriverOnStandIn, FailuresCarryTheStepTheCodeAndTheApplicationsText) {
     }
 }
 
+// Malformed DISPPARAMS from a careless client are refused, not read.
+TEST_F(DriverOnStandIn, TheStandInRefusesArgumentsItCannotRead) {
+    CLSID classId{};
+    ASSERT_EQ(CLSIDFromProgID(L"Excel.Application", &classId), S_OK);
+    IDispatch* application = nullptr;
+    ASSERT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(&application)),
+              S_OK);
+    const auto id = [application](const wchar_t* member) {
+        DISPID found = DISPID_UNKNOWN;
+        LPOLESTR name = const_cast<LPOLESTR>(member);
+        application->GetIDsOfNames(IID_NULL, &name, 1, 2048, &found);
+        return found;
+    };
+    const DISPID visible = id(L"Visible");
+    const DISPID workbooks = id(L"Workbooks");
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = VARIANT_TRUE;
+    // A put that names its argument without the array of names.
+    DISPPARAMS put{&value, nullptr, 1, 1};
+    EXPECT_EQ(application->Invoke(visible, IID_NULL, 2048, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                  nullptr, nullptr),
+              E_INVALIDARG);
+    // Arguments counted but not given.
+    DISPPARAMS missing{nullptr, nullptr, 1, 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(application->Invoke(workbooks, IID_NULL, 2048, DISPATCH_PROPERTYGET, &missing,
+                                  &result, nullptr, nullptr),
+              E_INVALIDARG);
+    // By-reference values that refer to nothing, or to themselves.
+    DISPID putId = DISPID_PROPERTYPUT;
+    VARIANT byReference;
+    VariantInit(&byReference);
+    byReference.vt = VT_BYREF | VT_VARIANT;
+    byReference.pvarVal = nullptr;
+    DISPPARAMS empty{&byReference, &putId, 1, 1};
+    EXPECT_EQ(application->Invoke(visible, IID_NULL, 2048, DISPATCH_PROPERTYPUT, &empty, nullptr,
+                                  nullptr, nullptr),
+              DISP_E_TYPEMISMATCH);
+    byReference.pvarVal = &byReference;
+    EXPECT_EQ(application->Invoke(visible, IID_NULL, 2048, DISPATCH_PROPERTYPUT, &empty, nullptr,
+                                  nullptr, nullptr),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(FindSheetWindow(), nullptr);  // nothing was made visible
+    application->Release();
+}
+
 TEST_F(DriverOnStandIn, WithoutTheProgIdCreateFailsAtItsFirstStep) {
     const HiddenProgId hidden;
     ASSERT_TRUE(hidden.Hidden()) << "the stand-in is not registered in this prefix";
