@@ -57,7 +57,11 @@ void TDlgMain::BT_DefaultClick(const FormEvent&) {
     DeleteSeries(distSeries_);
     DeleteSeries(exSeries_);
     const HWND chart = Control(TC_IsoChart);
-    if (const ChartModel* model = ChartModelOf(chart)) ChartSetTitle(chart, model->Title(), false);
+    // Hidden, its text kept: a copy, since setting the window text sets the title.
+    if (const ChartModel* model = ChartModelOf(chart)) {
+        const std::string title = model->Title();
+        ChartSetTitle(chart, title, false);
+    }
     distSeries_ = exSeries_ = nullptr;
     // The selector shows the prompt; the open database stays open.
     ApplySettings(true);

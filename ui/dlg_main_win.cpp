@@ -182,6 +182,9 @@ void TDlgMain::OnFormDestroy() {
     RowIdTable().swap(rowIds_);
     DestroyEditMenu(editMenu_);
     editMenu_ = nullptr;
+    // The chart destroys the series still attached to it.
+    distSeries_ = exSeries_ = nullptr;
+    chartTip_ = nullptr;
 }
 
 void TDlgMain::SB_StatusDrawPanel(const FormEvent& event) {
