@@ -232,78 +232,68 @@ TEST_P(Screenshot, AboutBoxInTheHostsLanguage) {
     }
 }
 
-// The tool window after a real search of the sample database, served by the
-// stand-in host's own commands, with the first candidate selected.
-TEST(ResultsScreenshot, MainWindowListsTheCandidatesOfASearch) {
-    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
-    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
-    TempHostFolder host;
-    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
-                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
-    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+// The tool window after a real search of the sample database (180.0634 at
+// 5 ppm), served by the stand-in host's own commands, with the first
+// candidate selected.
+class SampleSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::getenv("IONSIFT_SCREENSHOT_DIR");
+        ASSERT_NE(folder_, nullptr) << "run through window_screenshots.sh";
+        ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
+                              (host_.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
+        host_.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
+        host_.UseIn(standIn_.Context());
+        ASSERT_TRUE(plugin_.Loaded());
+        plugin_.Init(standIn_.Context());
+        plugin_.Call(101);
+        ASSERT_FALSE(standIn_.Recording().OpenedWindows().empty());
+        window_ = standIn_.Recording().OpenedWindows().back();
+        SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+        LVITEMA item{};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    void TearDown() override { plugin_.Free(); }
 
-    StandInHost standIn;
-    host.UseIn(standIn.Context());
-    Plugin plugin;
-    ASSERT_TRUE(plugin.Loaded());
-    plugin.Init(standIn.Context());
-    plugin.Call(101);
-    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
-    HWND window = standIn.Recording().OpenedWindows().back();
-    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
-    HWND list = FindControl(window, LV_Results);
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND Item(int id) const { return FindControl(window_, id); }
+    std::string ShotPath(const char* name) const { return std::string(folder_) + "\\" + name; }
+
+    const char* folder_ = nullptr;
+    TempHostFolder host_;
+    StandInHost standIn_;
+    Plugin plugin_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(SampleSearch, MainWindowListsTheCandidates) {
+    const int rows = static_cast<int>(SendMessageA(Item(LV_Results), LVM_GETITEMCOUNT, 0, 0));
     EXPECT_GT(rows, 1) << "the sample database holds several hexoses";
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-    SetFocus(list);
+    SetFocus(Item(LV_Results));
     Pump();
 
     char count[16] = {};
-    GetWindowTextA(FindControl(window, LBL_FoundNumVal), count, sizeof count);
+    GetWindowTextA(Item(LBL_FoundNumVal), count, sizeof count);
     EXPECT_EQ(std::string(count), std::to_string(rows));
-    EXPECT_TRUE(SaveBmp(Capture(window), std::string(folder) + "\\dlg-main-results.bmp"));
-    plugin.Free();
+    EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-results.bmp")));
 }
 
-// The tool window comparing a candidate with measured peaks: the host's
-// distribution of the first hexose in red, typed peaks in blue, the RMS title.
-TEST(ChartScreenshot, MainWindowComparesADistributionWithMeasuredPeaks) {
-    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
-    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
-    TempHostFolder host;
-    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
-                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
-    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
-
-    StandInHost standIn;
-    host.UseIn(standIn.Context());
-    Plugin plugin;
-    ASSERT_TRUE(plugin.Loaded());
-    plugin.Init(standIn.Context());
-    plugin.Call(101);
-    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
-    HWND window = standIn.Recording().OpenedWindows().back();
-    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
-    HWND list = FindControl(window, LV_Results);
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-    SendMessageA(window, WM_COMMAND, PM_ResIsoDist, 0);
+// The host's distribution of the first hexose in red, typed peaks in blue,
+// the RMS title.
+TEST_F(SampleSearch, MainWindowComparesADistributionWithMeasuredPeaks) {
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
     // Measured a little off the computed masses and abundances.
-    SetWindowTextA(FindControl(window, ME_ExData),
-                   "180.0631 100\r\n181.0672 7.9\r\n182.0675 1.6\r\n183.0712 0.2");
-    SendMessageA(FindControl(window, BT_ExUpdate), BM_CLICK, 0, 0);
+    SetWindowTextA(Item(ME_ExData), "180.0631 100\r\n181.0672 7.9\r\n182.0675 1.6\r\n183.0712 0.2");
+    SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
     Pump();
 
     char title[64] = {};
-    GetWindowTextA(FindControl(window, TC_IsoChart), title, sizeof title);
+    GetWindowTextA(Item(TC_IsoChart), title, sizeof title);
     EXPECT_EQ(std::string(title).rfind("Rms = ", 0), 0u) << title;
-    const Picture picture = Capture(window);
+    const Picture picture = Capture(window_);
     RECT chart{}, outer{};
-    GetWindowRect(FindControl(window, TC_IsoChart), &chart);
-    GetWindowRect(window, &outer);
+    GetWindowRect(Item(TC_IsoChart), &chart);
+    GetWindowRect(window_, &outer);
     int red = 0, blue = 0;
     for (int y = chart.top; y < chart.bottom; ++y) {
         for (int x = chart.left; x < chart.right; ++x) {
@@ -314,44 +304,22 @@ TEST(ChartScreenshot, MainWindowComparesADistributionWithMeasuredPeaks) {
     }
     EXPECT_GT(red, 10) << "the computed sticks";
     EXPECT_GT(blue, 10) << "the measured sticks";
-    EXPECT_TRUE(SaveBmp(picture, std::string(folder) + "\\dlg-main-chart.bmp"));
-    plugin.Free();
+    EXPECT_TRUE(SaveBmp(picture, ShotPath("dlg-main-chart.bmp")));
 }
 
-// The spreadsheet stand-in's window after "Send to Excel" with the candidates
-// of a real search: the sheet named after the search, the titles in bold.
-TEST(SheetScreenshot, StandInShowsTheExportedCandidates) {
-    const char* folder = std::getenv("IONSIFT_SCREENSHOT_DIR");
-    ASSERT_NE(folder, nullptr) << "run through window_screenshots.sh";
-    TempHostFolder host;
-    ASSERT_TRUE(CopyFileA((StageDirectory() + "Data\\Databases\\structures.db").c_str(),
-                          (host.Path() + "Data\\Databases\\structures.db").c_str(), FALSE));
-    host.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=180.0634\r\nPPM=5\r\n");
-
-    StandInHost standIn;
-    host.UseIn(standIn.Context());
-    Plugin plugin;
-    ASSERT_TRUE(plugin.Loaded());
-    plugin.Init(standIn.Context());
-    plugin.Call(101);
-    ASSERT_FALSE(standIn.Recording().OpenedWindows().empty());
-    HWND window = standIn.Recording().OpenedWindows().back();
-    SendMessageA(FindControl(window, BT_Search), BM_CLICK, 0, 0);
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(FindControl(window, LV_Results), LVM_SETITEMSTATE, 0,
-                 reinterpret_cast<LPARAM>(&item));
-    SendMessageA(window, WM_COMMAND, PM_ResExcel, 0);
-    EXPECT_TRUE(standIn.Services().messageBoxes.empty()) << "the export failed";
+// The spreadsheet stand-in's window after "Send to Excel": the sheet named
+// after the search, the titles in bold.
+TEST_F(SampleSearch, SheetStandInShowsTheExportedCandidates) {
+    SendMessageA(window_, WM_COMMAND, PM_ResExcel, 0);
+    EXPECT_TRUE(standIn_.Services().messageBoxes.empty()) << "the export failed";
     // Out of the tool window's way, which stays on top.
-    ShowWindow(window, SW_HIDE);
+    ShowWindow(window_, SW_HIDE);
     const HWND sheet = FindWindowA("IonsiftSheetStandIn", nullptr);
     ASSERT_NE(sheet, nullptr) << "the stand-in showed no window";
     SetWindowPos(sheet, HWND_TOP, 20, 20, 640, 360, SWP_SHOWWINDOW);
     Pump();
-    EXPECT_TRUE(SaveBmp(Capture(sheet), std::string(folder) + "\\sheet-stand-in.bmp"));
+    EXPECT_TRUE(SaveBmp(Capture(sheet), ShotPath("sheet-stand-in.bmp")));
     SendMessageA(sheet, WM_CLOSE, 0, 0);
-    plugin.Free();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values("english", "german"));
