@@ -8,22 +8,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/dlg_main_ids.h"
-#include "tests/win/plugin_harness.h"
-#include "tests/win/user_locale.h"
+#include "tests/win/tool_window_fixture.h"
 
 namespace ionsift::wintest {
 namespace {
 
 using namespace dlg_main;
 
-constexpr int kMainWindowRequest = 101;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
@@ -87,37 +84,6 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
-struct MenuItems {
-    bool opened = false;
-    std::vector<UINT> ids;
-    std::vector<bool> enabled;
-};
-MenuItems g_menu;
-
-// Runs inside the popup's modal loop: reads every open (sub)menu, then closes.
-void CALLBACK ReadChartMenu(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND menuWindow = FindWindowA("#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow) || g_menu.opened) return;
-    const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const HMENU submenu = GetSubMenu(menu, i);
-        const int count = submenu ? GetMenuItemCount(submenu) : 0;
-        for (int j = 0; j < count; ++j) {
-            const UINT state = GetMenuState(submenu, static_cast<UINT>(j), MF_BYPOSITION);
-            if (state & MF_SEPARATOR) continue;
-            g_menu.ids.push_back(GetMenuItemID(submenu, j));
-            g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));
-        }
-        if (submenu) continue;
-        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        if (state & MF_SEPARATOR) continue;
-        g_menu.ids.push_back(GetMenuItemID(menu, i));
-        g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));
-    }
-    g_menu.opened = true;
-    EndMenu();
-}
-
 // The tooltip control the tool window owns.
 struct TipSearch {
     HWND owner;
@@ -134,83 +100,34 @@ BOOL CALLBACK FindTip(HWND window, LPARAM data) {
     return FALSE;
 }
 
-class ChartWindow : public ::testing::Test {
+class ChartWindow : public ToolWindowTest {
 protected:
+    ChartWindow() { queryRows_ = "31;180.063388;C6H12O6;glucose\n7;18.010565;H2O;water\n"; }
+
     void SetUp() override {
-        ASSERT_TRUE(plugin_.Loaded());
-        separator_ = UserLocaleSeparator();
-        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
-        appWindow_ = CreateHostAppWindow();
-        host_.Context().appWindow = appWindow_;
-        folder_.UseIn(host_.Context());
-        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=180\r\nMAXRESULTS=200\r\n"
-                              "PPM=2\r\n");
-        host_.Respond([this](const std::string& command) { return Answer(command); });
-        plugin_.Init(host_.Context());
-        ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
-        ASSERT_FALSE(host_.OpenedWindows().empty());
-        main_ = host_.OpenedWindows().back();
-        chart_ = FindControl(main_, TC_IsoChart);
+        ToolWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        chart_ = Item(TC_IsoChart);
         ASSERT_NE(chart_, nullptr);
         // Two candidates; the first is selected for every request.
-        SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
-        SelectRow(0);
+        Click(BT_Search);
+        Select(0);
     }
-    void TearDown() override {
-        plugin_.Free();
-        DestroyWindow(appWindow_);
+    std::string Settings() const override {
+        return "[Ionsift]\r\nDATABASE=samples\r\nMASS=180\r\nMAXRESULTS=200\r\nPPM=2\r\n";
     }
-
-    HostAnswer Answer(const std::string& command) {
-        if (command.rfind("DbOpen ", 0) == 0) return {0, "H1"};
-        if (command.rfind("DbSqlExec ", 0) == 0) {
-            return {0, "31;180.063388;C6H12O6;glucose\n7;18.010565;H2O;water\n"};
-        }
+    HostAnswer Answer(const std::string& command) override {
         if (command.rfind("IsoDist ", 0) == 0) return isoDist_;
-        return {0, ""};
+        return ToolWindowTest::Answer(command);
     }
 
-    HWND Item(int id) const { return FindControl(main_, id); }
-    std::string TextOf(int id) const {
-        char text[4096] = {};
-        GetWindowTextA(Item(id), text, sizeof text);
-        return text;
-    }
-    std::string Local(std::string text) const {
-        std::replace(text.begin(), text.end(), '.', separator_);
-        return text;
-    }
-    void SelectRow(int row) const {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&item));
-    }
-    std::vector<std::string> CommandsSince(std::size_t mark) const {
-        return {host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark),
-                host_.Commands().end()};
-    }
-    std::vector<std::string> CommandsLike(std::size_t mark, const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const std::string& command : CommandsSince(mark)) {
-            if (command.rfind(prefix, 0) == 0) found.push_back(command);
-        }
-        return found;
-    }
-    // The menu command as the popup's choice delivers it.
-    std::size_t Choose(int id) const {
-        const std::size_t mark = host_.Commands().size();
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        return mark;
-    }
     std::size_t RequestDistribution(const HostAnswer& answer) {
         isoDist_ = answer;
         return Choose(PM_ResIsoDist);
     }
     void Update(const std::string& text) const {
         SetWindowTextA(Item(ME_ExData), text.c_str());
-        SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
+        Click(BT_ExUpdate);
     }
     // The distribution rows as "Copy data" hands them to the host.
     std::string CopiedData() const {
@@ -219,16 +136,11 @@ protected:
         return sent.size() == 1 ? sent[0] : "<" + std::to_string(sent.size()) + " CopyText>";
     }
     MenuItems ChartMenu() const {
-        g_menu = {};
         RECT client;
         GetClientRect(chart_, &client);
         POINT at{client.right / 2, client.bottom / 2};
         ClientToScreen(chart_, &at);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadChartMenu);
-        SendMessageA(chart_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(chart_),
-                     MAKELPARAM(at.x, at.y));
-        KillTimer(nullptr, timer);
-        return g_menu;
+        return ReadPopup(chart_, at);
     }
     bool MenuEnabled(const MenuItems& menu, int id) const {
         for (std::size_t i = 0; i < menu.ids.size(); ++i) {
@@ -260,13 +172,7 @@ protected:
         return text;
     }
 
-    Plugin plugin_;
-    RecordingHost host_;
-    TempHostFolder folder_{{"samples"}};
-    HWND appWindow_ = nullptr;
-    HWND main_ = nullptr;
     HWND chart_ = nullptr;
-    char separator_ = '.';
     HostAnswer isoDist_;
 };
 
@@ -289,7 +195,7 @@ TEST_F(ChartWindow, IsoDistSendsTheSelectedFormulaAndDrawsRedSticks) {
     const ChartPicture before(chart_);
     RequestDistribution({4, "unknown element"});
     EXPECT_TRUE(ChartPicture(chart_) == before);
-    SelectRow(1);
+    Select(1);
     const std::size_t water = RequestDistribution({0, "18.010565 100\n"});
     EXPECT_EQ(CommandsLike(water, "IsoDist"), (std::vector<std::string>{"IsoDist H2O"}));
     EXPECT_EQ(CopiedData(), Local("CopyText \"18.01056500 100.00000000\r\n\""));

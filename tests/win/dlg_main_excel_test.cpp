@@ -7,14 +7,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "resources/dlg_main_ids.h"
-#include "tests/win/plugin_harness.h"
 #include "tests/win/sheet_stand_in_win.h"
-#include "tests/win/user_locale.h"
+#include "tests/win/tool_window_fixture.h"
 
 namespace ionsift::wintest {
 namespace {
@@ -22,7 +20,6 @@ namespace {
 using namespace dlg_main;
 using Lines = std::vector<std::string>;
 
-constexpr int kMainWindowRequest = 101;
 const char kDriverFailed[] = "messagebox \"Excel driver initialization failed\" \"Ionsift error:\" 16";
 const Lines kBusyThenDefault = {"Cursor Busy", "Cursor Default"};
 
@@ -39,49 +36,26 @@ const Lines kBoldFont = {"Range\tFont\tget",           "Font\tBold\tput\ttrue",
 
 void Append(Lines& lines, const Lines& more) { lines.insert(lines.end(), more.begin(), more.end()); }
 
-class ExcelExport : public ::testing::Test {
+class ExcelExport : public ToolWindowTest {
 protected:
+    ExcelExport() { queryRows_ = "31;180.063388;C6H12O6;glucose\n7;180.0634;;keto \"form\" 100%\n"; }
+
     void SetUp() override {
-        ASSERT_TRUE(plugin_.Loaded());
-        separator_ = UserLocaleSeparator();
-        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
-        appWindow_ = CreateHostAppWindow();
-        host_.Context().appWindow = appWindow_;
-        folder_.UseIn(host_.Context());
-        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=180.063388\r\nMAXRESULTS=200\r\n"
-                              "PPM=2\r\n");
-        host_.Respond([this](const std::string& command) -> HostAnswer {
-            if (command.rfind("DbOpen ", 0) == 0) return {0, "H1"};
-            if (command.rfind("DbSqlExec ", 0) == 0) return {0, answer_};
-            if (command.rfind("messagebox ", 0) == 0) return {0, "1"};
-            return {0, ""};
-        });
-        plugin_.Init(host_.Context());
-        ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
-        ASSERT_FALSE(host_.OpenedWindows().empty());
-        main_ = host_.OpenedWindows().back();
-        SendMessageA(FindControl(main_, BT_Search), BM_CLICK, 0, 0);
+        ToolWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        Click(BT_Search);
     }
     void TearDown() override {
         CloseSheetWindows();
-        plugin_.Free();
-        DestroyWindow(appWindow_);
+        ToolWindowTest::TearDown();
+    }
+    std::string Settings() const override {
+        return "[Ionsift]\r\nDATABASE=samples\r\nMASS=180.063388\r\nMAXRESULTS=200\r\nPPM=2\r\n";
     }
 
-    std::string Local(std::string text) const {
-        std::replace(text.begin(), text.end(), '.', separator_);
-        return text;
-    }
     // The results menu's entry, as the popup delivers it; returns the mark
     // from which the host's commands are the export's.
-    std::size_t SendToExcel() {
-        const std::size_t mark = host_.Commands().size();
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(PM_ResExcel, 0), 0);
-        return mark;
-    }
-    Lines CommandsSince(std::size_t mark) const {
-        return {host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark), host_.Commands().end()};
-    }
+    std::size_t SendToExcel() { return Choose(PM_ResExcel); }
     // What the whole export of the two rows below sends, step by step.
     Lines ExpectedCalls() const {
         Lines calls = {"Application\tWorkbooks\tget",
@@ -112,13 +86,6 @@ protected:
         return calls;
     }
 
-    Plugin plugin_;
-    RecordingHost host_;
-    TempHostFolder folder_{{"samples"}};
-    HWND appWindow_ = nullptr;
-    HWND main_ = nullptr;
-    char separator_ = '.';
-    std::string answer_ = "31;180.063388;C6H12O6;glucose\n7;180.0634;;keto \"form\" 100%\n";
     SheetJournal journal_;
 };
 

@@ -17,15 +17,13 @@
 #include <vector>
 
 #include "resources/dlg_main_ids.h"
-#include "tests/win/plugin_harness.h"
-#include "tests/win/user_locale.h"
+#include "tests/win/tool_window_fixture.h"
 
 namespace ionsift::wintest {
 namespace {
 
 using namespace dlg_main;
 
-constexpr int kMainWindowRequest = 101;
 const char kCantWrite[] = "messagebox \"Can't write the file\" \"Ionsift error:\" 16";
 
 // Three candidates: one without a formula whose name holds a quote and a
@@ -34,11 +32,6 @@ const char kThreeRows[] =
     "31;180.063388;C6H12O6;glucose\n"
     "7;18.010565;;100% \"pure\" water\n"
     "4;46.041865;C2H6O;\n";
-
-void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND menuWindow = FindWindowA("#32768", nullptr);
-    if (menuWindow && IsWindowVisible(menuWindow)) EndMenu();
-}
 
 // What the test does in the save dialog, and what the dialog showed.
 struct SaveScript {
@@ -113,49 +106,21 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-class ExportWindow : public ::testing::Test {
+class ExportWindow : public ToolWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(plugin_.Loaded());
-        separator_ = UserLocaleSeparator();
-        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
-        appWindow_ = CreateHostAppWindow();
-        host_.Context().appWindow = appWindow_;
-        folder_.UseIn(host_.Context());
-        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=100\r\nPPM=2\r\n");
+        ToolWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         exports_ = folder_.Path() + "exports\\";
         CreateDirectoryA(exports_.c_str(), nullptr);
-        host_.Respond([this](const std::string& command) -> HostAnswer {
-            if (command.rfind("DbOpen ", 0) == 0) return {0, "H1"};
-            if (command.rfind("DbSqlExec ", 0) == 0) return {0, answer_};
-            if (command.rfind("messagebox ", 0) == 0) return {0, "1"};
-            return {0, ""};
-        });
-        plugin_.Init(host_.Context());
-        ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
-        ASSERT_FALSE(host_.OpenedWindows().empty());
-        main_ = host_.OpenedWindows().back();
-        list_ = FindControl(main_, LV_Results);
-        ASSERT_NE(list_, nullptr);
-        answer_ = kThreeRows;
-        SendMessageA(FindControl(main_, BT_Search), BM_CLICK, 0, 0);
+        queryRows_ = kThreeRows;
+        Click(BT_Search);
         ASSERT_EQ(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0), 3);
     }
-    void TearDown() override {
-        plugin_.Free();
-        DestroyWindow(appWindow_);
+    std::string Settings() const override {
+        return "[Ionsift]\r\nDATABASE=samples\r\nMASS=100\r\nPPM=2\r\n";
     }
 
-    std::string Local(std::string text) const {
-        std::replace(text.begin(), text.end(), '.', separator_);
-        return text;
-    }
-    void Select(int row) const {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
     // Right-clicks at `at` (list client coordinates): the popup opens and
     // closes again, having seen where the mouse was.
     void RightClickAt(POINT at) const {
@@ -178,9 +143,7 @@ protected:
             }
         }
         EXPECT_EQ(steady, 10) << "the mouse did not stay where it was put";
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseOpenMenu);
-        SendMessageA(list_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_), MAKELPARAM(at.x, at.y));
-        KillTimer(nullptr, timer);
+        ReadPopup(list_, at);
     }
     POINT InCell(int row, int column) const {
         RECT cell{};
@@ -189,12 +152,9 @@ protected:
         SendMessageA(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
         return {cell.left + 6, (cell.top + cell.bottom) / 2};
     }
-    // The commands the host received for one menu entry.
-    std::vector<std::string> Choose(int item) {
-        const std::size_t mark = host_.Commands().size();
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(item, 0), 0);
-        return {host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark), host_.Commands().end()};
-    }
+    // The commands the host received for one menu entry (the base's Choose
+    // gives only where they start).
+    std::vector<std::string> Choose(int item) { return CommandsSince(ToolWindowTest::Choose(item)); }
     std::vector<std::string> Save(const SaveScript& script) {
         g_save = script;
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveSaveDialog);
@@ -204,15 +164,7 @@ protected:
         return sent;
     }
 
-    Plugin plugin_;
-    RecordingHost host_;
-    TempHostFolder folder_{{"samples"}};
     std::string exports_;
-    std::string answer_;
-    HWND appWindow_ = nullptr;
-    HWND main_ = nullptr;
-    HWND list_ = nullptr;
-    char separator_ = '.';
 };
 
 using Commands = std::vector<std::string>;

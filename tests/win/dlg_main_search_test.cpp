@@ -9,20 +9,16 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "resources/dlg_main_ids.h"
-#include "tests/win/plugin_harness.h"
-#include "tests/win/user_locale.h"
+#include "tests/win/tool_window_fixture.h"
 
 namespace ionsift::wintest {
 namespace {
 
 using namespace dlg_main;
-
-constexpr int kMainWindowRequest = 101;
 
 // Five candidates whose order differs by every column.
 const char kFiveRows[] =
@@ -36,53 +32,16 @@ struct Row {
     std::string mass, formula, name;
 };
 
-struct MenuState {
-    bool opened = false;
-    std::vector<UINT> ids;
-    std::vector<bool> enabled;
-};
-MenuState g_menu;
-
-// Runs inside the popup's modal loop: reads the open menu, then closes it.
-void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND menuWindow = FindWindowA("#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow) || g_menu.opened) return;
-    const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        if (state & MF_SEPARATOR) continue;
-        g_menu.ids.push_back(GetMenuItemID(menu, i));
-        g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));
-    }
-    g_menu.opened = true;
-    EndMenu();
-}
-
-class SearchWindow : public ::testing::Test {
+class SearchWindow : public ToolWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(plugin_.Loaded());
-        separator_ = UserLocaleSeparator();
-        ASSERT_TRUE(SeparatorAsRegistered(separator_)) << "user locale gives " << separator_;
-        appWindow_ = CreateHostAppWindow();
-        host_.Context().appWindow = appWindow_;
-        folder_.UseIn(host_.Context());
-        folder_.WriteSettings("[Ionsift]\r\nDATABASE=samples\r\nMASS=500\r\nMAXRESULTS=200\r\n"
-                              "PPM=2\r\n");
-        host_.Respond([this](const std::string& command) { return Answer(command); });
-        plugin_.Init(host_.Context());
-        ASSERT_EQ(plugin_.Call(kMainWindowRequest), 1);
-        ASSERT_FALSE(host_.OpenedWindows().empty());
-        main_ = host_.OpenedWindows().back();
-        list_ = FindControl(main_, LV_Results);
-        ASSERT_NE(list_, nullptr);
-    }
-    void TearDown() override {
-        plugin_.Free();
-        DestroyWindow(appWindow_);
-    }
+    SearchWindow() : ToolWindowTest({"samples", "other"}) {}
 
-    HostAnswer Answer(const std::string& command) {
+    std::string Settings() const override {
+        return "[Ionsift]\r\nDATABASE=samples\r\nMASS=500\r\nMAXRESULTS=200\r\nPPM=2\r\n";
+    }
+    // DbOpen and DbSqlExec take the scripted answers in order; past them
+    // every DbOpen gives a new handle and every query no rows.
+    HostAnswer Answer(const std::string& command) override {
         if (command.rfind("DbOpen ", 0) == 0) {
             if (!openAnswers_.empty()) {
                 const HostAnswer answer = openAnswers_.front();
@@ -91,39 +50,15 @@ protected:
             }
             return {0, "H" + std::to_string(++opened_)};
         }
-        if (command.rfind("DbSqlExec ", 0) == 0) {
-            if (!queryAnswers_.empty()) {
-                const HostAnswer answer = queryAnswers_.front();
-                queryAnswers_.erase(queryAnswers_.begin());
-                return answer;
-            }
-            return {0, ""};
+        if (command.rfind("DbSqlExec ", 0) == 0 && !queryAnswers_.empty()) {
+            const HostAnswer answer = queryAnswers_.front();
+            queryAnswers_.erase(queryAnswers_.begin());
+            return answer;
         }
-        if (command.rfind("messagebox ", 0) == 0) return {0, "1"};
-        return {0, ""};
+        return ToolWindowTest::Answer(command);
     }
 
-    HWND Item(int id) const { return FindControl(main_, id); }
-    std::string TextOf(int id) const {
-        char text[512] = {};
-        GetWindowTextA(Item(id), text, sizeof text);
-        return text;
-    }
-    std::string Local(std::string text) const {
-        std::replace(text.begin(), text.end(), '.', separator_);
-        return text;
-    }
-    std::vector<std::string> CommandsSince(std::size_t mark) const {
-        return {host_.Commands().begin() + static_cast<std::ptrdiff_t>(mark),
-                host_.Commands().end()};
-    }
-    std::vector<std::string> QueriesSince(std::size_t mark) const {
-        std::vector<std::string> queries;
-        for (const std::string& command : CommandsSince(mark)) {
-            if (command.rfind("Db", 0) == 0) queries.push_back(command);
-        }
-        return queries;
-    }
+    std::vector<std::string> QueriesSince(std::size_t mark) const { return CommandsLike(mark, "Db"); }
     static std::string QueryOf(const std::string& handle, const std::string& lower,
                                const std::string& upper, int maximum) {
         return "DbSqlExec " + handle +
@@ -138,7 +73,7 @@ protected:
     std::size_t Search(const std::vector<HostAnswer>& answers) {
         queryAnswers_ = answers;
         const std::size_t mark = host_.Commands().size();
-        SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+        Click(BT_Search);
         return mark;
     }
     std::string CellText(int row, int column) const {
@@ -183,13 +118,6 @@ protected:
         return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                              LVNI_SELECTED));
     }
-    // -1 clears the selection.
-    void Select(int row) const {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-        SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
     // The list tells its parent as a header click or a double click does.
     void ClickColumn(int column) const {
         NMLISTVIEW click{};
@@ -215,33 +143,17 @@ protected:
         }
     }
     // Right-clicks at `at` (list client coordinates) and reads the popup.
-    MenuState OpenPopupAt(POINT at) const {
-        g_menu = {};
+    MenuItems OpenPopupAt(POINT at) const {
         ClientToScreen(list_, &at);
         SetCursorPos(at.x, at.y);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOpenMenu);
-        SendMessageA(list_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_),
-                     MAKELPARAM(at.x, at.y));
-        KillTimer(nullptr, timer);
-        return g_menu;
+        return ReadPopup(list_, at);
     }
     // Cursor commands in order, so that every path can be checked for a
     // busy cursor that is turned off again.
     std::vector<std::string> CursorCommandsSince(std::size_t mark) const {
-        std::vector<std::string> cursor;
-        for (const std::string& command : CommandsSince(mark)) {
-            if (command.rfind("Cursor ", 0) == 0) cursor.push_back(command);
-        }
-        return cursor;
+        return CommandsLike(mark, "Cursor ");
     }
 
-    Plugin plugin_;
-    RecordingHost host_;
-    TempHostFolder folder_{{"samples", "other"}};
-    HWND appWindow_ = nullptr;
-    HWND main_ = nullptr;
-    HWND list_ = nullptr;
-    char separator_ = '.';
     int opened_ = 0;
     std::vector<HostAnswer> openAnswers_;
     std::vector<HostAnswer> queryAnswers_;
@@ -428,7 +340,7 @@ TEST_F(SearchWindow, ThePopupNeedsASelectedRowAndSeesWhereTheMouseIs) {
     SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&firstRow));
 
     // Rows listed, none selected: the popup opens with all seven items off.
-    MenuState menu = OpenPopupAt({firstRow.left + 10, firstRow.top + 2});
+    MenuItems menu = OpenPopupAt({firstRow.left + 10, firstRow.top + 2});
     ASSERT_TRUE(menu.opened);
     const std::vector<UINT> items = {PM_ResShow, PM_ResIsoDist, PM_ResSave, PM_ResCopy,
                                      PM_ResCopyRow, PM_ResCopyAll, PM_ResExcel};
