@@ -9,11 +9,11 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/win/bmp_file.h"
 #include "ui/chart_window_win.h"
 
 namespace ionsift {
@@ -103,17 +103,8 @@ public:
     }
 
     bool SaveBmp(const std::string& path) const {
-        BITMAPINFOHEADER header{sizeof header, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        header.biSizeImage = static_cast<DWORD>(width_ * height_ * 4);
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;  // "BM"
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof file);
-        out.write(reinterpret_cast<const char*>(&header), sizeof header);
-        out.write(reinterpret_cast<const char*>(bits_), header.biSizeImage);
-        return static_cast<bool>(out);
+        return wintest::WriteBmp(path, width_, -height_, 32, bits_,
+                        static_cast<std::size_t>(width_) * height_ * 4);
     }
 
 private:

@@ -8,12 +8,12 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "resources/dlg_about_ids.h"
 #include "resources/dlg_main_ids.h"
+#include "tests/win/bmp_file.h"
 #include "tests/win/plugin_harness.h"
 #include "tests/win/stand_in_host_win.h"
 
@@ -75,24 +75,7 @@ Picture Capture(HWND window) {
 }
 
 bool SaveBmp(const Picture& picture, const std::string& path) {
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = picture.width;
-    header.biHeight = picture.height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(picture.bgr.size());
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(picture.bgr.data()),
-              static_cast<std::streamsize>(picture.bgr.size()));
-    return static_cast<bool>(out);
+    return WriteBmp(path, picture.width, picture.height, 24, picture.bgr.data(), picture.bgr.size());
 }
 
 // Lets the window paint before the screen is read.
