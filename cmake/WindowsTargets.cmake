@@ -16,11 +16,11 @@ set(IONSIFT_STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
 set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 add_library(Ionsift SHARED
-  shell/plugin_entry_win.cpp
+  entry/plugin_entry_win.cpp
   shell/settings_store_win.cpp
-  ui/window_utils_win.cpp
-  ui/dlg_popup_win.cpp
-  shell/Ionsift.def
+  ui/form/window_utils_win.cpp
+  ui/form/dlg_popup_win.cpp
+  entry/Ionsift.def
   resources/ionsift.rc
 )
 set_target_properties(Ionsift PROPERTIES PREFIX "" OUTPUT_NAME Ionsift
@@ -32,32 +32,32 @@ target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 target_link_libraries(Ionsift PRIVATE ionsift_core shell32 gdi32 user32 comctl32 comdlg32 winmm)
 # The form layer and the windows built on it.
 target_sources(Ionsift PRIVATE
-  ui/form_win.cpp
-  ui/form_containers_win.cpp
-  ui/window_class_win.cpp
-  ui/dialog_keys_win.cpp
-  ui/chart_window_win.cpp
-  ui/chart_print_win.cpp
-  ui/dlg_main_print_win.cpp
-  ui/dlg_main_win.cpp
-  ui/dlg_main_settings_win.cpp
-  ui/dlg_main_database_win.cpp
-  ui/dlg_main_search_win.cpp
-  ui/dlg_main_results_win.cpp
-  ui/dlg_main_isodist_win.cpp
-  ui/dlg_main_experimental_win.cpp
-  ui/dlg_main_chart_win.cpp
-  ui/dlg_main_instance_win.cpp
-  ui/dlg_main_export_win.cpp
+  ui/form/form_win.cpp
+  ui/form/form_containers_win.cpp
+  ui/form/window_class_win.cpp
+  ui/form/dialog_keys_win.cpp
+  ui/chart_control/chart_window_win.cpp
+  ui/chart_control/chart_print_win.cpp
+  ui/dialogs/dlg_main_print_win.cpp
+  ui/dialogs/dlg_main_win.cpp
+  ui/dialogs/dlg_main_settings_win.cpp
+  ui/dialogs/dlg_main_database_win.cpp
+  ui/dialogs/dlg_main_search_win.cpp
+  ui/dialogs/dlg_main_results_win.cpp
+  ui/dialogs/dlg_main_isodist_win.cpp
+  ui/dialogs/dlg_main_experimental_win.cpp
+  ui/dialogs/dlg_main_chart_win.cpp
+  ui/dialogs/dlg_main_instance_win.cpp
+  ui/dialogs/dlg_main_export_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
-  ui/dlg_about_win.cpp
+  ui/dialogs/dlg_about_win.cpp
 )
 # The spreadsheet export through OLE automation.
 target_sources(Ionsift PRIVATE
   export/automation_win.cpp
   export/excel8_driver_win.cpp
-  ui/dlg_main_excel_win.cpp
+  ui/dialogs/dlg_main_excel_win.cpp
 )
 target_link_libraries(Ionsift PRIVATE ole32 oleaut32 uuid)
 

@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "shell/host_numbers.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace ionsift {
 namespace {

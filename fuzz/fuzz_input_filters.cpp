@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/key_filter.h"
-#include "ui/paste_filter.h"
+#include "ui/form/key_filter.h"
+#include "ui/form/paste_filter.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "isotopes/peak_compare.h"
 #include "isotopes/peak_series.h"
 #include "isotopes/readout.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/locale_numbers.h"
+#include "text/locale_numbers.h"
 
 namespace {
 

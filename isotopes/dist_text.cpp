@@ -1,7 +1,7 @@
 #include "isotopes/dist_text.h"
 
 #include "shell/host_numbers.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace ionsift {
 

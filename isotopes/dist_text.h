@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/chart_model.h"
+#include "chart/chart_model.h"
 
 namespace ionsift {
 

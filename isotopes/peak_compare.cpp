@@ -6,7 +6,7 @@
 #include <new>
 
 #include "shell/host_numbers.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace ionsift {
 namespace {

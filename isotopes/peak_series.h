@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "ui/chart_model.h"
+#include "chart/chart_model.h"
 
 namespace ionsift {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "shell/host_numbers.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace ionsift {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/chart_model.h"
+#include "chart/chart_model.h"
 
 namespace ionsift {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <numeric>
 
-#include "ui/locale_numbers.h"
+#include "text/locale_numbers.h"
 
 namespace ionsift {
 namespace {

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/chart_window_win.h"
+#include "ui/chart_control/chart_window_win.h"
 
 namespace {
 

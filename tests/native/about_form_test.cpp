@@ -5,9 +5,9 @@
 #include <string>
 
 #include "resources/dlg_about_ids.h"
-#include "ui/dlg_about_form.h"
-#include "ui/dlg_main_form.h"
-#include "ui/form_check.h"
+#include "ui/dialogs/dlg_about_form.h"
+#include "ui/dialogs/dlg_main_form.h"
+#include "ui/form/form_check.h"
 
 namespace ionsift {
 namespace {

@@ -10,10 +10,10 @@
 #include <set>
 #include <tuple>
 
-#include "ui/chart_axes.h"
-#include "ui/chart_model.h"
-#include "ui/chart_strokes.h"
-#include "ui/chart_zoom.h"
+#include "chart/chart_axes.h"
+#include "chart/chart_model.h"
+#include "chart/chart_strokes.h"
+#include "chart/chart_zoom.h"
 
 namespace ionsift {
 namespace {

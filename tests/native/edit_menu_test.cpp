@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "ui/edit_menu_items.h"
-#include "ui/paste_filter.h"
+#include "ui/form/edit_menu_items.h"
+#include "ui/form/paste_filter.h"
 
 namespace ionsift {
 namespace {

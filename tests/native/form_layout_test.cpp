@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "resources/dlg_main_ids.h"
-#include "ui/anchors.h"
-#include "ui/dlg_main_form.h"
-#include "ui/form_check.h"
+#include "ui/form/anchors.h"
+#include "ui/dialogs/dlg_main_form.h"
+#include "ui/form/form_check.h"
 
 namespace ionsift {
 namespace {

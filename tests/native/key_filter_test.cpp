@@ -1,7 +1,7 @@
 // The numeric edits' key filters, under a point and a comma separator.
 #include <gtest/gtest.h>
 
-#include "ui/key_filter.h"
+#include "ui/form/key_filter.h"
 
 namespace ionsift {
 namespace {

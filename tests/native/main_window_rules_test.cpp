@@ -5,8 +5,8 @@
 #include "search/database_catalogue.h"
 #include "search/database_connection.h"
 #include "tests/native/recording_host.h"
-#include "ui/column_split.h"
-#include "ui/search_button_rule.h"
+#include "ui/dialogs/column_split.h"
+#include "ui/dialogs/search_button_rule.h"
 
 namespace ionsift {
 namespace {

@@ -2,7 +2,7 @@
 // against sizes derived by hand.
 #include <gtest/gtest.h>
 
-#include "ui/print_layout.h"
+#include "ui/chart_control/print_layout.h"
 
 namespace ionsift {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "shell/settings.h"
-#include "ui/separators.h"
+#include "text/separators.h"
 
 namespace ionsift {
 namespace {

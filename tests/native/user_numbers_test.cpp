@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "ui/locale_numbers.h"
-#include "ui/placement.h"
-#include "ui/separators.h"
+#include "text/locale_numbers.h"
+#include "ui/form/placement.h"
+#include "text/separators.h"
 
 namespace ionsift {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/win/bmp_file.h"
-#include "ui/chart_window_win.h"
+#include "ui/chart_control/chart_window_win.h"
 
 namespace ionsift {
 namespace {

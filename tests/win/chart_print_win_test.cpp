@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/chart_window_win.h"
+#include "ui/chart_control/chart_window_win.h"
 
 namespace ionsift {
 namespace {

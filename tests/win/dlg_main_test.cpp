@@ -16,7 +16,7 @@
 #include "resources/dlg_main_ids.h"
 #include "tests/win/plugin_harness.h"
 #include "tests/win/user_locale.h"
-#include "ui/edit_menu_items.h"
+#include "ui/form/edit_menu_items.h"
 
 namespace ionsift::wintest {
 namespace {

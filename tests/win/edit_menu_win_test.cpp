@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "tests/win/user_locale.h"
-#include "ui/dlg_popup_win.h"
-#include "ui/edit_menu_items.h"
-#include "ui/separators.h"
-#include "ui/window_utils_win.h"
+#include "ui/form/dlg_popup_win.h"
+#include "ui/form/edit_menu_items.h"
+#include "text/separators.h"
+#include "ui/form/window_utils_win.h"
 
 namespace ionsift {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/form_win.h"
+#include "ui/form/form_win.h"
 
 namespace ionsift {
 namespace {

@@ -16,8 +16,8 @@
 #include "shell/settings.h"
 #include "shell/settings_store_win.h"
 #include "tests/win/user_locale.h"
-#include "ui/separators.h"
-#include "ui/window_utils_win.h"
+#include "text/separators.h"
+#include "ui/form/window_utils_win.h"
 
 namespace ionsift {
 namespace {

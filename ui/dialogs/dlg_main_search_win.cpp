@@ -1,0 +1,59 @@
+// TDlgMain: the Search button. The mass window goes to the host as one query;
+// its answer becomes the rows of the results list.
+#include <windows.h>
+
+#include <string>
+
+#include "resources/dlg_main_ids.h"
+#include "search/mass_search.h"
+#include "search/results_answer.h"
+#include "shell/error_report.h"
+#include "shell/host_link.h"
+#include "ui/dialogs/dlg_main_win.h"
+#include "text/locale_numbers.h"
+#include "text/separators.h"
+#include "ui/form/window_utils_win.h"
+
+namespace ionsift {
+namespace {
+
+using namespace dlg_main;
+
+constexpr int kOutOfMemoryId = 52;
+
+}  // namespace
+
+void TDlgMain::BT_SearchClick(const FormEvent&) {
+    const char separator = LocaleDecimalSeparator();
+    // Inputs that do not convert end the search before anything changes; a
+    // mass that converted is kept even when the tolerance does not.
+    double mass = 0.0, ppm = 0.0;
+    if (!UserTextToReal(Text(STR_Mass), separator, mass)) return;
+    searchMass_ = mass;
+    if (!UserTextToReal(Text(STR_Ppm), separator, ppm)) return;
+    searchPpm_ = ppm;
+    int maxRows = 0;
+    if (!UserTextToInt(Text(STR_MaxResults), maxRows)) return;
+
+    const MassWindow window = MassWindowAround(searchMass_, MassTolerance(searchMass_, searchPpm_));
+    BusyCursor busy;
+    const ListPaintPause pause(Control(LV_Results));
+    ClearResultRows();
+    EnableResultsMenu();
+    SetText(LBL_FoundNumVal, "0");
+
+    const auto readMaximum = [this](int& rows) { return UserTextToInt(Text(STR_MaxResults), rows); };
+    if (QueryMassWindow(database_, window, readMaximum) != MassQueryOutcome::Answered) return;
+    const char* answer = HostResultText();
+    if (*answer == '\0') return;
+
+    AnswerCounts counts;
+    if (ReadResultsAnswer(answer, separator, rowIds_, results_, counts) != AnswerReading::Read) {
+        ShowError(kOutOfMemoryId);
+        return;
+    }
+    SetText(LBL_FoundNumVal, std::to_string(counts.newlines).c_str());
+    ShowResultRows();
+}
+
+}  // namespace ionsift

@@ -1,0 +1,234 @@
+// TDlgMain: creation, show, resize, window messages and the routing table.
+// The settings binding and enabling rules live in dlg_main_settings_win.cpp,
+// the database selector in dlg_main_database_win.cpp.
+#include "ui/dialogs/dlg_main_win.h"
+
+#include "resources/dlg_main_ids.h"
+#include "resources/resource_ids.h"
+#include "shell/host_link.h"
+#include "shell/plugin_state.h"
+#include "ui/chart_control/chart_window_win.h"
+#include "ui/dialogs/dlg_main_form.h"
+#include "ui/form/dlg_popup_win.h"
+#include "ui/form/paste_filter.h"
+#include "ui/form/window_utils_win.h"
+
+namespace ionsift {
+namespace {
+
+using namespace dlg_main;
+using Kind = FormEventKind;
+
+constexpr int kShorterThanCreated = 80;  // how much shorter than at creation the window may get
+
+// Every control event of the window and the member that handles it.
+constexpr Route<TDlgMain> kRoutes[] = {
+    {CB_Database, Kind::Change, &TDlgMain::CB_DatabaseChange},
+    {STR_Mass, Kind::Change, &TDlgMain::EnableButtons},
+    {STR_Ppm, Kind::Change, &TDlgMain::EnableButtons},
+    {STR_MaxResults, Kind::Change, &TDlgMain::EnableButtons},
+    {STR_Mass, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
+    {STR_Ppm, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
+    {STR_MaxResults, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
+    {BT_Search, Kind::Click, &TDlgMain::BT_SearchClick},
+    {BT_Default, Kind::Click, &TDlgMain::BT_DefaultClick},
+    // The list's compare is CompareResultRows, which the column click sorts by.
+    {LV_Results, Kind::ColumnClick, &TDlgMain::LV_ResultsColumnClick},
+    {LV_Results, Kind::DoubleClick, &TDlgMain::PM_ResShowClick},
+    {LV_Results, Kind::SelectItem, &TDlgMain::LV_ResultsSelectItem},
+    {LV_Results, Kind::ItemText, &TDlgMain::LV_ResultsItemText},
+    {LV_Results, Kind::FindItem, &TDlgMain::LV_ResultsFindItem},
+    {PM_Results, Kind::Popup, &TDlgMain::PM_ResultsPopup},
+    {PM_ResShow, Kind::Click, &TDlgMain::PM_ResShowClick},
+    {PM_ResIsoDist, Kind::Click, &TDlgMain::PM_ResIsoDistClick},
+    {PM_ResSave, Kind::Click, &TDlgMain::PM_ResSaveClick},
+    {PM_ResCopy, Kind::Click, &TDlgMain::PM_ResCopyClick},
+    {PM_ResCopyRow, Kind::Click, &TDlgMain::PM_ResCopyRowClick},
+    {PM_ResCopyAll, Kind::Click, &TDlgMain::PM_ResCopyAllClick},
+    {PM_ResExcel, Kind::Click, &TDlgMain::PM_ResExcelClick},
+    {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
+    {ME_ExData, Kind::KeyPress, &TDlgMain::ME_ExDataKeyPress},
+    {BT_ExUpdate, Kind::Click, &TDlgMain::BT_ExUpdateClick},
+    {PM_IC_CopyChart, Kind::Click, &TDlgMain::PM_IC_CopyChartClick},
+    {PM_IC_CopyData, Kind::Click, &TDlgMain::PM_IC_CopyDataClick},
+    {PM_IC_SendExp, Kind::Click, &TDlgMain::PM_IC_SendExpClick},
+    {PM_IC_ZoomIn, Kind::Click, &TDlgMain::PM_IC_ZoomInClick},
+    {PM_IC_ZoomOut, Kind::Click, &TDlgMain::PM_IC_ZoomOutClick},
+    {PM_IC_ZoomReset, Kind::Click, &TDlgMain::PM_IC_ZoomResetClick},
+    {PM_IC_Print, Kind::Click, &TDlgMain::PM_IC_PrintClick},
+    {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
+    {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
+};
+
+// Paste filters of the edits that share the edit menu, in attaching order.
+struct EditMenuBinding {
+    int control;
+    std::uint32_t flags;
+};
+constexpr EditMenuBinding kEditMenuBindings[] = {
+    {ME_ExData, kPasteSeparator | kPasteKeepBlanks | kPasteDropSigns},
+    {STR_Mass, kPasteSeparator | kPasteDropSigns},
+    {STR_MaxResults, kPasteDropSeparator | kPasteDropSigns},
+    {STR_Ppm, kPasteSeparator | kPasteDropSigns},
+};
+
+HICON LoadPluginIcon(int size) {
+    return static_cast<HICON>(LoadImageA(static_cast<HINSTANCE>(ThePlugin().module),
+                                         MAKEINTRESOURCEA(IDI_MAIN_WINDOW), IMAGE_ICON, size,
+                                         size, 0));
+}
+
+}  // namespace
+
+TDlgMain::~TDlgMain() {
+    if (Handle() && ThePlugin().mainWindow == Handle()) ThePlugin().mainWindow = nullptr;
+    Destroy();
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool TDlgMain::Create() {
+    const HINSTANCE module = static_cast<HINSTANCE>(ThePlugin().module);
+    // 1. The window and its controls; size messages are dropped until step 4.
+    sizingReady_ = false;
+    if (!RegisterChartClass(module) ||
+        !Form::Create(DlgMainForm(), static_cast<HWND>(ThePlugin().ownerWindow), module)) {
+        return false;
+    }
+    ThePlugin().mainWindow = Handle();
+    // 2. No database yet: the connection starts empty.
+    // 3. Client size from the options panel's margins and the status bar.
+    const FormRect options = Bounds(PN_Options);
+    const FormRect status = Bounds(SB_Status);
+    SetClientSize(2 * options.left + options.width,
+                  2 * options.top + options.height + status.height);
+    // 4.
+    sizingReady_ = true;
+    LayoutControls();
+    // 5.
+    if (const HostContext* host = Host(); host && host->windowOpened) host->windowOpened(Handle());
+    // 6. Never narrower than now, nor more than 80 pixels shorter.
+    const FormSize outer = OuterSize();
+    minimumTrackSize_ = {outer.width, outer.height - kShorterThanCreated};
+    // 7.
+    firstShowPending_ = true;
+    // 8.
+    bigIcon_ = LoadPluginIcon(GetSystemMetrics(SM_CXICON));
+    smallIcon_ = LoadPluginIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    // 9.
+    RowIdTable().swap(rowIds_);
+    distSeries_ = exSeries_ = nullptr;
+    // 10. The columns' sizes at creation, for the halving rule.
+    base_ = {Bounds(GRP_IsoChart).left, Bounds(GRP_IsoChart).width, Bounds(GRP_Results).width,
+             outer.width};
+    // 11.
+    ApplyLocalizedCaptions();
+    // 12.
+    editMenu_ = CreateEditMenu([this](HWND control) { OnEditShortcutKey(control); });
+    for (const EditMenuBinding& binding : kEditMenuBindings) {
+        AttachEditMenu(editMenu_, Control(binding.control), binding.flags);
+    }
+    // The pointer readout's tooltip over the chart, off until a stick is near.
+    CreateChartTip();
+    // 13.
+    ThePlugin().settingsChanged = 0;
+    // 14.
+    CenterOnHost(Handle());
+    return true;
+}
+
+void TDlgMain::Show() {
+    // WM_SHOWWINDOW runs OnFormShow when the window was hidden; a window the
+    // user minimized comes back as it was.
+    ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+    BringWindowToTop(Handle());
+}
+
+void TDlgMain::Close() { ShowWindow(Handle(), SW_HIDE); }
+
+void TDlgMain::OnFormShow() {
+    RefreshCatalogue();
+    if (firstShowPending_) {
+        ApplySettings(false);
+        CB_DatabaseChange(FormEvent{CB_Database, Kind::Change, Control(CB_Database), 0, nullptr});
+        firstShowPending_ = false;
+    }
+    EnableButtons();
+    EnableChartMenu();
+    EnableExUpdate();
+    EnableResultsMenu();
+}
+
+void TDlgMain::OnFormResize() {
+    if (base_.formWidth == 0) return;  // before creation has measured the columns
+    const ColumnSplit split = SplitColumns(OuterSize().width, base_);
+    for (int group : {GRP_Experimental, GRP_IsoChart}) {
+        FormRect rect = Bounds(group);
+        rect.left = split.rightLeft;
+        rect.width = split.rightWidth;
+        SetBounds(group, rect);
+    }
+    for (int group : {GRP_Param, GRP_Results}) {
+        FormRect rect = Bounds(group);
+        rect.width = split.leftWidth;
+        SetBounds(group, rect);
+    }
+}
+
+void TDlgMain::OnFormDestroy() {
+    ClearResultRows();
+    RowIdTable().swap(rowIds_);
+    DestroyEditMenu(editMenu_);
+    editMenu_ = nullptr;
+    // The chart destroys the series still attached to it.
+    distSeries_ = exSeries_ = nullptr;
+    chartTip_ = nullptr;
+}
+
+void TDlgMain::SB_StatusDrawPanel(const FormEvent& event) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(event.detail);
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void TDlgMain::OnEvent(const FormEvent& event) { RouteEvent(*this, kRoutes, event); }
+
+LRESULT TDlgMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            // Until creation has fixed the client size, sizes mean nothing.
+            if (!sizingReady_) return 0;
+            Form::WindowProc(message, wParam, lParam);
+            if (wParam != SIZE_MINIMIZED) OnFormResize();
+            return 0;
+        case WM_ERASEBKGND:
+            TileBackground(Handle(), reinterpret_cast<HDC>(wParam), nullptr);
+            return 0;
+        case WM_SETCURSOR:
+            if (!BusyCursorOn()) break;
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            if (minimumTrackSize_.x > 0) {
+                reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = minimumTrackSize_;
+            }
+            return 0;
+        case WM_CLOSE:
+            // Closing only hides: list, chart and connection survive for the next request.
+            Close();
+            return 0;
+        case WM_SHOWWINDOW:
+            // lParam 0: ShowWindow itself, not the owner being restored.
+            if (wParam && lParam == 0) OnFormShow();
+            break;
+        case WM_DESTROY:
+            OnFormDestroy();
+            break;
+        default:
+            break;
+    }
+    return Form::WindowProc(message, wParam, lParam);
+}
+
+}  // namespace ionsift

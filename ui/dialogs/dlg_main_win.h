@@ -1,0 +1,168 @@
+// TDlgMain, the plug-in's modeless, stay-on-top tool window: search inputs
+// and database selector, results list, experimental peaks and isotope chart.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/database_connection.h"
+#include "search/result_rows.h"
+#include "chart/chart_model.h"
+#include "ui/dialogs/column_split.h"
+#include "ui/form/form_win.h"
+
+namespace ionsift {
+
+struct EditMenu;
+
+// The results list draws nothing while its rows change, not even the scroll
+// bars it would otherwise redraw at once on every change (each such drawing
+// costs milliseconds under some window systems), and is drawn once, whole,
+// when the change is done.
+class ListPaintPause {
+public:
+    explicit ListPaintPause(HWND list);
+    ~ListPaintPause();
+    ListPaintPause(const ListPaintPause&) = delete;
+    ListPaintPause& operator=(const ListPaintPause&) = delete;
+
+private:
+    HWND list_;
+    LONG frameStyle_ = 0;   // scroll bars shown before the change
+    SCROLLINFO vertical_{};
+    SCROLLINFO horizontal_{};
+};
+
+class TDlgMain : public Form {
+public:
+    TDlgMain() = default;
+    ~TDlgMain() override;
+
+    // The creation steps: window and controls, client size, window-opened
+    // callback, size limits, icon, captions, edit menu, placement.
+    bool Create();
+    // Shows the window without modality (the first show restores the
+    // settings and opens the saved database).
+    void Show();
+    // As the title-bar button does: hides the window, which keeps its state.
+    void Close();
+    void SaveSettings();
+
+    const std::string& DbHandle() const { return database_.DbHandle(); }
+    const std::string& DbName() const { return database_.DbName(); }
+    // The mass and tolerance of the last search; 0 before the first.
+    double SearchMass() const { return searchMass_; }
+    double SearchPpm() const { return searchPpm_; }
+    // The rows of the results list in the order shown, and the row selected
+    // in it (-1 for none).
+    const std::vector<ResultRow>& ResultList() const { return results_.rows; }
+    int SelectedResult() const;
+    // The column under the mouse when the results popup last opened; -1
+    // when the mouse was over no row.
+    int ClickedColumn() const { return clickedColumn_; }
+
+    // Handlers, as the routing table names them.
+    void CB_DatabaseChange(const FormEvent& event);
+    void EnableButtons(const FormEvent& event);
+    void OnKeyChkPosFloat(const FormEvent& event);
+    void OnKeyChkPosInt(const FormEvent& event);
+    void BT_DefaultClick(const FormEvent& event);
+    void SB_StatusDrawPanel(const FormEvent& event);
+    void ME_ExDataChange(const FormEvent& event);
+    void LV_ResultsSelectItem(const FormEvent& event);
+    void BT_SearchClick(const FormEvent& event);
+    void LV_ResultsColumnClick(const FormEvent& event);
+    void PM_ResultsPopup(const FormEvent& event);
+    void PM_ResShowClick(const FormEvent& event);
+    void LV_ResultsItemText(const FormEvent& event);
+    void LV_ResultsFindItem(const FormEvent& event);
+    // Isotopic distribution, experimental peaks and the chart.
+    void PM_ResIsoDistClick(const FormEvent& event);
+    void ME_ExDataKeyPress(const FormEvent& event);
+    void BT_ExUpdateClick(const FormEvent& event);
+    void TC_IsoChartMouseMove(const FormEvent& event);
+    void PM_IC_CopyChartClick(const FormEvent& event);
+    void PM_IC_CopyDataClick(const FormEvent& event);
+    void PM_IC_SendExpClick(const FormEvent& event);
+    void PM_IC_ZoomInClick(const FormEvent& event);
+    void PM_IC_ZoomOutClick(const FormEvent& event);
+    void PM_IC_ZoomResetClick(const FormEvent& event);
+    void PM_IC_PrintClick(const FormEvent& event);
+    // Exports of the results list.
+    void PM_ResCopyClick(const FormEvent& event);
+    void PM_ResCopyRowClick(const FormEvent& event);
+    void PM_ResCopyAllClick(const FormEvent& event);
+    void PM_ResSaveClick(const FormEvent& event);
+    void PM_ResExcelClick(const FormEvent& event);
+
+    void EnableButtons();
+    void EnableResultsMenu();
+    void EnableChartMenu();
+    void EnableExUpdate();
+    // The chart's peak series: created attached to the chart (null when that
+    // failed), detached and destroyed; the RMS title; the distribution rows.
+    ChartSeries* NewPeakSeries(ChartColour colour);
+    void DeleteSeries(ChartSeries* series);
+    void CalcRms();
+    std::string GetDistText() const;
+    void ApplySettings(bool useDefaults);
+    void CloseDatabase();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnEvent(const FormEvent& event) override;
+
+private:
+    void OnFormShow();
+    void OnFormResize();
+    void OnFormDestroy();
+    void OnEditShortcutKey(HWND control);
+    void RefreshCatalogue();
+    std::vector<std::string> SelectorEntries() const;
+    int SelectedDatabase() const;
+    std::string SelectedDatabaseText() const;
+    void SelectDatabase(int index);
+    // The list emptied (RowIds are kept) and the rows shown again.
+    void ClearResultRows();
+    void ShowResultRows();
+    // The pointer readout's tooltip over the chart: its text (empty: none)
+    // and whether tooltips show.
+    void CreateChartTip();
+    void SetChartTip(const std::string& text);
+
+    DatabaseConnection database_;  // DbHandle and DbName
+    bool firstShowPending_ = false;
+    bool sizingReady_ = false;
+    ColumnBase base_;  // BaseRightLeft, BaseRightWidth, BaseLeftWidth, BaseFormWidth
+    POINT minimumTrackSize_{0, 0};
+    double searchMass_ = 0.0;              // SearchMass
+    double searchPpm_ = 0.0;               // SearchPpm
+    RowIdTable rowIds_;                    // RowIds: molecule IDs of the result rows
+    ResultRows results_;                   // the rows the list shows, in its order
+    int sortColumn_ = 0;                   // SortColumn
+    int sortDescending_ = 0;               // SortDescending
+    int columnTags_[kResultColumnCount] = {};  // per column: the next click sorts descending
+    int clickedColumn_ = 0;
+    ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
+    ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
+    EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    HWND chartTip_ = nullptr;               // tooltip control of the chart readout
+    std::string chartTipText_;              // the window's tooltip text
+    int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
+    std::string saveFileName_;              // SD_Results: file name of the last save
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+};
+
+// The single instance: null until the first request shows it.
+TDlgMain* DlgMain();
+// Creates the window on first use and shows it.
+void ShowDlgMain();
+// The plug-in's release: window-closed callback with the window's handle,
+// close, settings saved when they changed, then the window destroyed.
+void ReleaseDlgMain();
+
+}  // namespace ionsift

@@ -1,0 +1,26 @@
+// The edit-control context menu shared by the main window's edits: Undo, Cut,
+// Copy, filtered Paste, Delete, Select all, with their shortcuts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+namespace ionsift {
+
+struct EditMenu;
+
+// Told when a shortcut's keystroke brought its character to an attached
+// control: the user typed there, though the menu kept the character from the
+// control's own key handling.
+using EditShortcutObserver = std::function<void(HWND control)>;
+
+EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey = nullptr);
+// Single-line edits and multi-line memos only; other controls are left alone.
+// The flags (ui/form/paste_filter.h) go into the control's user-data slot. A
+// shortcut handled by the menu is not a key press for the control.
+void AttachEditMenu(EditMenu* menu, HWND control, std::uint32_t flags);
+void DestroyEditMenu(EditMenu* menu);
+
+}  // namespace ionsift
