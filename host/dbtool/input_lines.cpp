@@ -104,6 +104,8 @@ bool InputLines::Next(std::string& line) {
         }
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A spreadsheet's UTF-8 byte order mark is no part of the first line.
+    if (lineNumber_ == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     ++lineNumber_;
     return true;
 }

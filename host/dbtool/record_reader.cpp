@@ -189,8 +189,6 @@ bool RecordReader::ReadCsvHeader() {
     long long line = 0;
     std::string problem;
     if (!ReadCsvRow(fields_, line, problem)) return false;
-    // A spreadsheet's UTF-8 byte order mark comes before the first name.
-    if (!fields_.empty() && StartsWith(fields_[0], "\xEF\xBB\xBF")) fields_[0].erase(0, 3);
     int smiles = -1, formula = -1, name = -1, title = -1;
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
         const std::string_view header = Trim(fields_[static_cast<std::size_t>(i)]);
