@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <ctime>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "host/dbtool/cpu_time.h"
 #include "host/dbtool/import_formats.h"
 #include "host/dbtool/molecule_db.h"
 #include "host/dbtool/progress_line.h"
@@ -197,7 +197,7 @@ private:
 
     void Work() {
         ToolkitSeconds mine;
-        Clock::duration busy{};
+        double busy = 0;
         for (;;) {
             std::unique_ptr<Batch> batch;
             {
@@ -207,14 +207,14 @@ private:
                 batch = std::move(work_batches_.front());
                 work_batches_.pop_front();
             }
-            const auto start = Clock::now();
+            const double start = ThreadCpuSeconds();
             const InputFile& file = files_[batch->file];
             batch->results.reserve(batch->records.size());
             for (const ImportRecord& record : batch->records) {
                 batch->results.push_back(ConvertRecord(record, NameOf(record, file), options_.layout, &mine));
             }
             batch->records.clear();
-            busy += Clock::now() - start;
+            busy += ThreadCpuSeconds() - start;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 done_batches_.emplace(batch->sequence, std::move(batch));
@@ -224,7 +224,7 @@ private:
         std::lock_guard<std::mutex> lock(mutex_);
         toolkit.read += mine.read;
         toolkit.layout += mine.layout;
-        workerBusy += Seconds(busy);
+        workerBusy += busy;
     }
 
     const std::vector<InputFile>& files_;
@@ -300,7 +300,7 @@ private:
 int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const ImportOptions& options,
                 std::ostream& report, ImportProfile* profile) {
     const auto start = Clock::now();
-    const std::clock_t cpuStart = std::clock();
+    const double cpuStart = ProcessCpuSeconds();
     std::vector<InputFile> files;
     if (paths.empty()) {
         report << "dbtool: no files to import\n";
@@ -319,7 +319,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
     pipeline.Start();
     ProgressLine progress(options.progress);
     long long imported = 0, skipped = 0, id = writer.NextId();
-    Clock::duration writing{};
+    double writing = 0;  // CPU seconds
     bool writeFailed = false, cancelled = false;
     for (;;) {
         if (options.cancel && options.cancel->load()) {
@@ -338,7 +338,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
             progress.Clear();
             report << "dbtool: " << batch->note << "\n";
         }
-        const auto writeStart = Clock::now();
+        const double writeStart = ThreadCpuSeconds();
         for (ConvertedRecord& result : batch->results) {
             if (!result.ok) {
                 progress.Clear();
@@ -353,7 +353,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
             }
             ++imported;
         }
-        writing += Clock::now() - writeStart;
+        writing += ThreadCpuSeconds() - writeStart;
         pipeline.Written();
         if (writeFailed) break;
         progress.Show(imported + skipped, Seconds(Clock::now() - start), pipeline.FractionRead());
@@ -374,20 +374,20 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         report << "dbtool: interrupted" << keptAsItWas << "\n";
         return 2;
     }
-    const auto finishStart = Clock::now();
+    const double finishStart = ThreadCpuSeconds();
     if (imported > 0 && !writer.Finish()) {
         report << "dbtool: " << writer.Error() << keptAsItWas << "\n";
         return 2;
     }
-    writing += Clock::now() - finishStart;
+    writing += ThreadCpuSeconds() - finishStart;
     report << "imported " << imported << ", skipped " << skipped << "\n";
     if (profile) {
         profile->wall = Seconds(Clock::now() - start);
-        profile->cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+        profile->cpu = ProcessCpuSeconds() - cpuStart;
         profile->toolkitRead = pipeline.toolkit.read;
         profile->toolkitLayout = pipeline.toolkit.layout;
         profile->workerBusy = pipeline.workerBusy;
-        profile->writer = Seconds(writing);
+        profile->writer = writing;
         profile->imported = imported;
         profile->skipped = skipped;
     }

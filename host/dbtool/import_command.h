@@ -31,10 +31,11 @@ struct ImportOptions {
     const std::atomic<bool>* cancel = nullptr;   // set from a signal handler: stop and keep the database
 };
 
-// Where the time went, for the benchmark (seconds; the toolkit's summed over workers).
+// Where the time went, for the benchmark: wall seconds, and CPU seconds of
+// the process and of each part (the workers' summed).
 struct ImportProfile {
     double wall = 0;
-    double cpu = 0;             // the process's CPU time during the import
+    double cpu = 0;             // the whole process during the import
     double toolkitRead = 0;     // parsing and sanitizing
     double toolkitLayout = 0;   // 2-D layout and kekulization
     double workerBusy = 0;      // workers converting, the toolkit included

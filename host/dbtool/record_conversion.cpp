@@ -8,22 +8,20 @@
 #include <GraphMol/SmilesParse/SmilesParse.h>
 #include <RDGeneral/Invariant.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
 #include "host/chem/elements.h"
 #include "host/chem/formula.h"
+#include "host/dbtool/cpu_time.h"
 #include "host/dbtool/structure_cml.h"
 #include "host/dbtool/toolkit_log.h"
 
 namespace ionsift::dbtool {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Since(double start) { return ThreadCpuSeconds() - start; }
 
 struct Failure {
     std::string reason;
@@ -157,7 +155,7 @@ ConvertedRecord ConvertRecord(const ImportRecord& record, std::string name, bool
     if (record.kind == StructureKind::kFormula) return FromFormulaText(record, std::move(name));
 
     Failure failure;
-    const auto readStart = Clock::now();
+    const double readStart = ThreadCpuSeconds();
     std::unique_ptr<RDKit::RWMol> molecule = ReadMolecule(record, failure);
     if (seconds) seconds->read += Since(readStart);
     if (!molecule) return Failed(record, std::move(failure));
@@ -171,7 +169,7 @@ ConvertedRecord ConvertRecord(const ImportRecord& record, std::string name, bool
     }
     result.row.formula = chem::HillFormula(formula);
 
-    const auto drawStart = Clock::now();
+    const double drawStart = ThreadCpuSeconds();
     int confId = -1;
     try {
         ToolkitLogCapture log;

@@ -24,7 +24,7 @@ struct ConvertedRecord {
     std::string error;
 };
 
-// Seconds spent inside the toolkit, for the benchmark's profile.
+// CPU seconds spent inside the toolkit, for the benchmark's profile.
 struct ToolkitSeconds {
     double read = 0;    // parsing and sanitizing
     double layout = 0;  // 2-D coordinates

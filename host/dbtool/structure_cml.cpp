@@ -73,8 +73,11 @@ std::string StructureCml(const RDKit::ROMol& molecule, std::string_view name, in
         AppendInteger(out, index + 1);
         out += "\" elementType=\"";
         out += atom->getSymbol();
-        out += "\" formalCharge=\"";
-        AppendInteger(out, atom->getFormalCharge());
+        // No charge is CML's default; leaving it out keeps large databases smaller.
+        if (atom->getFormalCharge() != 0) {
+            out += "\" formalCharge=\"";
+            AppendInteger(out, atom->getFormalCharge());
+        }
         out += "\" hydrogenCount=\"";
         AppendInteger(out, atom->getTotalNumHs(true));
         out += '"';

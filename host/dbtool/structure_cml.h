@@ -1,6 +1,6 @@
 // The CML the stand-in host draws, written from a toolkit molecule: one
-// <molecule> with its name, an <atom> per atom (elementType, formalCharge,
-// hydrogenCount as the atom's total of hydrogens, isotopeNumber where set,
+// <molecule> with its name, an <atom> per atom (elementType, formalCharge
+// unless 0, hydrogenCount as the atom's total of hydrogens, isotopeNumber where set,
 // x2/y2 or x3/y3/z3 where the molecule has coordinates) and a <bond> per bond
 // (atomRefs2, order 1, 2, 3 or A). The toolkit's own CML writer is about a
 // hundred times slower, which matters at tens of millions of records.
