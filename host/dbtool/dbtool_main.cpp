@@ -79,7 +79,8 @@ int Import(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     const int status = ImportFiles(out, files, options, std::cerr);
-    if (gInterrupted) {
+    // A signal that came too late to stop a finished import changes nothing.
+    if (gInterrupted && status != 0) {
         std::signal(gSignal, SIG_DFL);
         std::raise(gSignal);
     }

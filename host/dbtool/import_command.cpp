@@ -309,6 +309,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
     if (!CheckFiles(paths, files, report)) return 2;
     MoleculeDbWriter writer(out, options.append ? MoleculeDbWriter::Mode::kAppend
                                                 : MoleculeDbWriter::Mode::kReplace);
+    writer.StopWhen(options.cancel);
     if (!writer.Open()) {
         report << "dbtool: " << writer.Error() << "\n";
         return 2;
@@ -366,17 +367,18 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         report << "dbtool: " << fileError << keptAsItWas << "\n";
         return 2;
     }
+    const auto interrupted = [&] { return cancelled || (options.cancel && options.cancel->load()); };
+    if (interrupted()) {
+        report << "dbtool: interrupted" << keptAsItWas << "\n";
+        return 2;
+    }
     if (writeFailed) {
         report << "dbtool: " << writer.Error() << keptAsItWas << "\n";
         return 2;
     }
-    if (cancelled) {
-        report << "dbtool: interrupted" << keptAsItWas << "\n";
-        return 2;
-    }
     const double finishStart = ThreadCpuSeconds();
     if (imported > 0 && !writer.Finish()) {
-        report << "dbtool: " << writer.Error() << keptAsItWas << "\n";
+        report << "dbtool: " << (interrupted() ? std::string("interrupted") : writer.Error()) << keptAsItWas << "\n";
         return 2;
     }
     writing += ThreadCpuSeconds() - finishStart;

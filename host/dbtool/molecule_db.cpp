@@ -16,6 +16,9 @@ constexpr const char* kIndex = "CREATE INDEX MoleculesByMass ON Molecules (MassM
 constexpr const char* kInsert =
     "INSERT INTO Molecules (ID, MassMI, Formula, Name, Structure) VALUES (?, ?, ?, ?, ?)";
 
+// SQLite's progress callback: non-zero stops the statement.
+int Stopped(void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; }
+
 }  // namespace
 
 void MoleculeDbWriter::CloseDb::operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -94,6 +97,7 @@ bool MoleculeDbWriter::OpenAppend() {
 }
 
 bool MoleculeDbWriter::PrepareInsert() {
+    if (stop_) sqlite3_progress_handler(db_.get(), 10000, Stopped, const_cast<std::atomic<bool>*>(stop_));
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_.get(), kInsert, -1, &statement, nullptr) != SQLITE_OK) {
         return Fail("cannot prepare the insert");

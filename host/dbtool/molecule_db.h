@@ -9,6 +9,7 @@
 // SQLite's journal, which the next writer rolls back).
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +35,11 @@ public:
     bool Insert(const MoleculeRow& row);
     bool Finish();  // kReplace: index, commit, close, move into place; kAppend: commit
 
+    // A flag that, once set (from a signal handler), makes the running or
+    // next SQLite statement fail, so that building the index of a large
+    // database can be interrupted too. Before Open().
+    void StopWhen(const std::atomic<bool>* flag) { stop_ = flag; }
+
     // The first free ID after Open(): 1 for a new database, max(ID) + 1 when appending.
     long long NextId() const { return nextId_; }
     const std::string& Error() const { return error_; }
@@ -58,6 +64,7 @@ private:
     std::unique_ptr<sqlite3, CloseDb> db_;
     std::unique_ptr<sqlite3_stmt, FinalizeStatement> insert_;
     std::string error_;
+    const std::atomic<bool>* stop_ = nullptr;
     long long nextId_ = 1;
     bool finished_ = false;
 };
