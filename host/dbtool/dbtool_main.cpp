@@ -78,6 +78,7 @@ int Import(int argc, char** argv) {
     options.cancel = &gInterrupted;
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGHUP, OnInterrupt);  // the terminal went away
     const int status = ImportFiles(out, files, options, std::cerr);
     // A signal that came too late to stop a finished import changes nothing.
     if (gInterrupted && status != 0) {

@@ -38,6 +38,7 @@ struct Batch {
     long long sequence = 0;
     std::size_t file = 0;
     std::string note;  // said once about the file, before its records
+    std::uint64_t inputEnd = 0;  // bytes of all input read up to its last record, for the time left
     std::vector<ImportRecord> records;
     std::vector<ConvertedRecord> results;
 };
@@ -113,12 +114,6 @@ public:
         return fileError_;
     }
 
-    // The share of the input read, or -1 when its size is unknown.
-    double FractionRead() const {
-        std::uint64_t total = 0;
-        for (const InputFile& file : files_) total += file.size;
-        return total ? static_cast<double>(bytesRead_.load()) / static_cast<double>(total) : -1;
-    }
 
     ToolkitSeconds toolkit;
     double workerBusy = 0;
@@ -140,7 +135,7 @@ private:
                 bytes += record.structure.size();
                 batch->records.push_back(std::move(record));
                 if (batch->records.size() >= kBatchRecords || bytes >= kBatchBytes) {
-                    bytesRead_ = before + reader.FileOffset();
+                    batch->inputEnd = before + reader.FileOffset();
                     Queue(std::move(batch));
                     batch = NewBatch(index);
                     bytes = 0;
@@ -150,7 +145,7 @@ private:
             if (!reader.Error().empty()) return ReadFailed(file, reader.Error());
             if (!noteGiven && !reader.Note().empty()) batch->note = file.shown + ": " + reader.Note();
             before += file.size;
-            bytesRead_ = before;
+            batch->inputEnd = before;
             Queue(std::move(batch));
         }
         {
@@ -242,7 +237,6 @@ private:
     bool readerFinished_ = false;
     bool stop_ = false;
     std::string fileError_;
-    std::atomic<std::uint64_t> bytesRead_{0};
 };
 
 // Every file known by its extension and readable, before anything is written.
@@ -320,6 +314,13 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
     pipeline.Start();
     ProgressLine progress(options.progress);
     long long imported = 0, skipped = 0, id = writer.NextId();
+    // The share of the input written, from the bytes read up to the last
+    // written record; -1 when the size is unknown (a pipe).
+    std::uint64_t totalBytes = 0, bytesDone = 0;
+    for (const InputFile& file : files) totalBytes += file.size;
+    const auto fractionDone = [&] {
+        return totalBytes ? static_cast<double>(bytesDone) / static_cast<double>(totalBytes) : -1.0;
+    };
     double writing = 0;  // CPU seconds
     bool writeFailed = false, cancelled = false;
     for (;;) {
@@ -331,7 +332,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         std::unique_ptr<Batch> batch = pipeline.NextDone(std::chrono::milliseconds(200), finished);
         if (!batch) {
             if (finished) break;
-            progress.Show(imported + skipped, Seconds(Clock::now() - start), pipeline.FractionRead());
+            progress.Show(imported + skipped, Seconds(Clock::now() - start), fractionDone());
             continue;
         }
         const InputFile& file = files[batch->file];
@@ -355,9 +356,10 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
             ++imported;
         }
         writing += ThreadCpuSeconds() - writeStart;
+        bytesDone = batch->inputEnd;
         pipeline.Written();
         if (writeFailed) break;
-        progress.Show(imported + skipped, Seconds(Clock::now() - start), pipeline.FractionRead());
+        progress.Show(imported + skipped, Seconds(Clock::now() - start), fractionDone());
     }
     pipeline.Stop();
     progress.Clear();

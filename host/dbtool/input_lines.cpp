@@ -112,7 +112,10 @@ bool InputLines::Next(std::string& line) {
 
 std::uint64_t InputLines::FileOffset() const {
     if (!file_) return 0;
-    const z_off_t offset = gzoffset(File(file_));
+    z_off_t offset = gzoffset(File(file_));
+    // Plain text still in the buffer is not read yet; gzip data in it is
+    // already inflated, and its compressed size is not known.
+    if (gzdirect(File(file_))) offset -= static_cast<z_off_t>(end_ - begin_);
     return offset < 0 ? 0 : static_cast<std::uint64_t>(offset);
 }
 

@@ -66,7 +66,7 @@ bool RecordReader::Next(ImportRecord& record) {
 
 bool RecordReader::NextSd(ImportRecord& record) {
     record.kind = StructureKind::kMolBlock;
-    bool inBlock = true, any = false, fieldWanted = false, inItem = false;
+    bool inBlock = true, any = false, fieldWanted = false;
     while (NextLine()) {
         if (StartsWith(line_, "$$$$")) {
             if (any) break;
@@ -88,13 +88,12 @@ bool RecordReader::NextSd(ImportRecord& record) {
             if (StartsWith(line_, "M  END")) inBlock = false;
             continue;
         }
-        if (!inItem && !line_.empty() && line_[0] == '>') {
+        // A data item's header; some writers leave out the blank line before it.
+        if (!line_.empty() && line_[0] == '>' && !DataItemName(line_).empty()) {
             fieldWanted = !nameField_.empty() && DataItemName(line_) == nameField_;
-            inItem = true;
             continue;
         }
         if (Trim(line_).empty()) {
-            inItem = false;
             fieldWanted = false;
             continue;
         }
