@@ -1,20 +1,14 @@
 #include "host/dbtool/import_command.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "host/dbtool/cpu_time.h"
 #include "host/dbtool/import_formats.h"
+#include "host/dbtool/import_pipeline.h"
 #include "host/dbtool/molecule_db.h"
 #include "host/dbtool/progress_line.h"
-#include "host/dbtool/record_conversion.h"
 #include "host/dbtool/record_reader.h"
-#include "host/dbtool/toolkit_log.h"
 
 namespace ionsift::dbtool {
 namespace fs = std::filesystem;
@@ -22,222 +16,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Records travel in batches, so that the threads meet rarely.
-constexpr std::size_t kBatchRecords = 256;
-constexpr std::size_t kBatchBytes = 1u << 20;
-
-struct InputFile {
-    fs::path path;
-    std::string shown;  // as given on the command line
-    std::string stem;   // the file's name, for names of records without one
-    FileKind kind;
-    std::uint64_t size = 0;
-};
-
-struct Batch {
-    long long sequence = 0;
-    std::size_t file = 0;
-    std::string note;  // said once about the file, before its records
-    std::uint64_t inputEnd = 0;  // bytes of all input read up to its last record, for the time left
-    std::vector<ImportRecord> records;
-    std::vector<ConvertedRecord> results;
-};
-
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-std::string NameOf(const ImportRecord& record, const InputFile& file) {
-    if (!record.field.empty()) return record.field;
-    if (!record.title.empty()) return record.title;
-    return file.stem + ":" + std::to_string(record.number);
-}
-
-// The reader, the workers and the writer share this; batches in flight
-// (read but not yet written) are bounded, and with them the memory.
-class Pipeline {
-public:
-    Pipeline(const std::vector<InputFile>& files, const ImportOptions& options)
-        : files_(files), options_(options) {
-        workers_ = options.workers ? options.workers : std::max(1u, std::thread::hardware_concurrency());
-        maxInFlight_ = 4 * workers_ + 2;
-    }
-
-    void Start() {
-        RouteToolkitLogs();
-        reader_ = std::thread([this] { Read(); });
-        for (unsigned i = 0; i < workers_; ++i) threads_.emplace_back([this] { Work(); });
-    }
-
-    // Stops every thread and waits for them; safe to call twice.
-    void Stop() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        space_.notify_all();
-        work_.notify_all();
-        done_.notify_all();
-        if (reader_.joinable()) reader_.join();
-        for (std::thread& thread : threads_) {
-            if (thread.joinable()) thread.join();
-        }
-    }
-
-    // The next batch in file order; null when all are written, on a file
-    // error or a stop, or (to let the caller show progress and look for a
-    // cancel) when `wait` passed without one.
-    std::unique_ptr<Batch> NextDone(std::chrono::milliseconds wait, bool& finished) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait_for(lock, wait, [this] {
-            return stop_ || !fileError_.empty() || done_batches_.count(nextWrite_) ||
-                   (readerFinished_ && inFlight_ == 0);
-        });
-        finished = stop_ || !fileError_.empty() || (readerFinished_ && inFlight_ == 0);
-        const auto found = done_batches_.find(nextWrite_);
-        if (found == done_batches_.end()) return nullptr;
-        finished = false;
-        std::unique_ptr<Batch> batch = std::move(found->second);
-        done_batches_.erase(found);
-        ++nextWrite_;
-        return batch;
-    }
-
-    void Written() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            --inFlight_;
-        }
-        space_.notify_one();
-    }
-
-    std::string FileError() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return fileError_;
-    }
-
-
-    ToolkitSeconds toolkit;
-    double workerBusy = 0;
-
-private:
-    void Read() {
-        std::uint64_t before = 0;
-        for (std::size_t index = 0; index < files_.size() && !Stopped(); ++index) {
-            const InputFile& file = files_[index];
-            RecordReader reader(file.kind.format, options_.nameField);
-            if (!reader.Open(file.path, file.kind.gzip)) return ReadFailed(file, reader.Error());
-            auto batch = NewBatch(index);
-            bool noteGiven = false;
-            ImportRecord record;
-            std::size_t bytes = 0;
-            while (batch && reader.Next(record)) {
-                if (!noteGiven && !reader.Note().empty()) batch->note = file.shown + ": " + reader.Note();
-                noteGiven = noteGiven || !reader.Note().empty();
-                bytes += record.structure.size();
-                batch->records.push_back(std::move(record));
-                if (batch->records.size() >= kBatchRecords || bytes >= kBatchBytes) {
-                    batch->inputEnd = before + reader.FileOffset();
-                    Queue(std::move(batch));
-                    batch = NewBatch(index);
-                    bytes = 0;
-                }
-            }
-            if (!batch) return;  // stopped
-            if (!reader.Error().empty()) return ReadFailed(file, reader.Error());
-            if (!noteGiven && !reader.Note().empty()) batch->note = file.shown + ": " + reader.Note();
-            before += file.size;
-            batch->inputEnd = before;
-            Queue(std::move(batch));
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            readerFinished_ = true;
-        }
-        work_.notify_all();
-        done_.notify_all();
-    }
-
-    bool Stopped() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return stop_;
-    }
-
-    void ReadFailed(const InputFile& file, const std::string& error) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        fileError_ = file.shown + ": " + error;
-        stop_ = true;
-        work_.notify_all();
-        done_.notify_all();
-    }
-
-    // Waits for room among the batches in flight; null when stopped.
-    std::unique_ptr<Batch> NewBatch(std::size_t file) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        space_.wait(lock, [this] { return stop_ || inFlight_ < maxInFlight_; });
-        if (stop_) return nullptr;
-        ++inFlight_;
-        auto batch = std::make_unique<Batch>();
-        batch->sequence = nextRead_++;
-        batch->file = file;
-        return batch;
-    }
-
-    // An empty batch still goes through, as it holds a place in the order.
-    void Queue(std::unique_ptr<Batch> batch) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            work_batches_.push_back(std::move(batch));
-        }
-        work_.notify_one();
-    }
-
-    void Work() {
-        ToolkitSeconds mine;
-        double busy = 0;
-        for (;;) {
-            std::unique_ptr<Batch> batch;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                work_.wait(lock, [this] { return stop_ || !work_batches_.empty() || readerFinished_; });
-                if (stop_ || work_batches_.empty()) break;
-                batch = std::move(work_batches_.front());
-                work_batches_.pop_front();
-            }
-            const double start = ThreadCpuSeconds();
-            const InputFile& file = files_[batch->file];
-            batch->results.reserve(batch->records.size());
-            for (const ImportRecord& record : batch->records) {
-                batch->results.push_back(ConvertRecord(record, NameOf(record, file), options_.layout, &mine));
-            }
-            batch->records.clear();
-            busy += ThreadCpuSeconds() - start;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                done_batches_.emplace(batch->sequence, std::move(batch));
-            }
-            done_.notify_all();
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        toolkit.read += mine.read;
-        toolkit.layout += mine.layout;
-        workerBusy += busy;
-    }
-
-    const std::vector<InputFile>& files_;
-    const ImportOptions& options_;
-    unsigned workers_ = 1;
-    std::size_t maxInFlight_ = 1;
-    std::thread reader_;
-    std::vector<std::thread> threads_;
-    std::mutex mutex_;
-    std::condition_variable space_, work_, done_;
-    std::deque<std::unique_ptr<Batch>> work_batches_;
-    std::map<long long, std::unique_ptr<Batch>> done_batches_;
-    std::size_t inFlight_ = 0;
-    long long nextRead_ = 0, nextWrite_ = 0;
-    bool readerFinished_ = false;
-    bool stop_ = false;
-    std::string fileError_;
-};
 
 // Every file known by its extension and readable, before anything is written.
 bool CheckFiles(const std::vector<fs::path>& paths, std::vector<InputFile>& files, std::ostream& report) {
@@ -310,7 +89,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
     }
     const std::string keptAsItWas = fs::exists(out) ? "; " + out.string() + " is left as it was" : "";
 
-    Pipeline pipeline(files, options);
+    ImportPipeline pipeline(files, options);
     pipeline.Start();
     ProgressLine progress(options.progress);
     long long imported = 0, skipped = 0, id = writer.NextId();

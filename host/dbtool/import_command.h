@@ -1,8 +1,8 @@
 // dbtool import: compound files (SD, SMILES, CSV/TSV, each optionally gzip)
-// into a molecule database. Streaming in bounded memory: a reader thread
-// splits the files into records, worker threads (one per core) have the
-// toolkit read and lay out the structures, and the calling thread writes the
-// rows in file order inside one transaction.
+// into a molecule database. Streaming in bounded memory (import_pipeline.h):
+// a reader thread splits the files into records, worker threads (one per
+// core) have the toolkit read and lay out the structures, and the calling
+// thread writes the rows in file order inside one transaction.
 //
 // A record that cannot be used is reported as "<file>:<line>: <reason>" and
 // counted; at the end "imported N, skipped M". Returns the exit status: 0
