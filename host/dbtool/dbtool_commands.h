@@ -1,4 +1,5 @@
-// dbtool's two commands, apart from argument parsing so that tests run them.
+// dbtool build and synth, apart from argument parsing so that tests run them
+// (import: import_command.h).
 // Each reports on `report` (stderr for the tool) and returns the exit status.
 #pragma once
 

@@ -16,6 +16,9 @@ constexpr const char* kIndex = "CREATE INDEX MoleculesByMass ON Molecules (MassM
 constexpr const char* kInsert =
     "INSERT INTO Molecules (ID, MassMI, Formula, Name, Structure) VALUES (?, ?, ?, ?, ?)";
 
+// SQLite's progress callback: non-zero stops the statement.
+int Stopped(void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; }
+
 }  // namespace
 
 void MoleculeDbWriter::CloseDb::operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -24,13 +27,14 @@ void MoleculeDbWriter::FinalizeStatement::operator()(sqlite3_stmt* statement) co
     sqlite3_finalize(statement);
 }
 
-MoleculeDbWriter::MoleculeDbWriter(std::filesystem::path target)
-    : target_(std::move(target)), temporary_(target_.string() + ".partial") {}
+MoleculeDbWriter::MoleculeDbWriter(std::filesystem::path target, Mode mode)
+    : target_(std::move(target)), temporary_(target_.string() + ".partial"), mode_(mode) {}
 
 MoleculeDbWriter::~MoleculeDbWriter() {
     insert_.reset();
+    // Closing a connection inside a transaction rolls the transaction back.
     db_.reset();
-    if (!finished_) {
+    if (!finished_ && mode_ == Mode::kReplace) {
         std::error_code ignored;
         std::filesystem::remove(temporary_, ignored);
     }
@@ -50,7 +54,9 @@ bool MoleculeDbWriter::Execute(const char* sql) {
     return Fail(sql);
 }
 
-bool MoleculeDbWriter::Open() {
+bool MoleculeDbWriter::Open() { return mode_ == Mode::kAppend ? OpenAppend() : OpenReplace(); }
+
+bool MoleculeDbWriter::OpenReplace() {
     std::error_code ec;
     std::filesystem::remove(temporary_, ec);  // a leftover of a killed run
     if (ec) {
@@ -68,6 +74,30 @@ bool MoleculeDbWriter::Open() {
         !Execute(kSchema) || !Execute("BEGIN")) {
         return false;
     }
+    return PrepareInsert();
+}
+
+bool MoleculeDbWriter::OpenAppend() {
+    sqlite3* db = nullptr;
+    // Never created here: appending to a file that is not there is a mistake.
+    const int opened = sqlite3_open_v2(target_.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    db_.reset(db);
+    if (opened != SQLITE_OK) return Fail("cannot open " + target_.string());
+    sqlite3_busy_timeout(db_.get(), 5000);
+    // IMMEDIATE takes the write lock now, so no other writer slips in between.
+    if (!Execute("BEGIN IMMEDIATE")) return false;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), "SELECT coalesce(max(ID), 0) FROM Molecules", -1, &statement,
+                           nullptr) != SQLITE_OK) {
+        return Fail(target_.string() + " is not a molecule database");
+    }
+    if (sqlite3_step(statement) == SQLITE_ROW) nextId_ = sqlite3_column_int64(statement, 0) + 1;
+    sqlite3_finalize(statement);
+    return PrepareInsert();
+}
+
+bool MoleculeDbWriter::PrepareInsert() {
+    if (stop_) sqlite3_progress_handler(db_.get(), 10000, Stopped, const_cast<std::atomic<bool>*>(stop_));
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_.get(), kInsert, -1, &statement, nullptr) != SQLITE_OK) {
         return Fail("cannot prepare the insert");
@@ -98,6 +128,11 @@ bool MoleculeDbWriter::Insert(const MoleculeRow& row) {
 bool MoleculeDbWriter::Finish() {
     if (!insert_) return false;
     insert_.reset();
+    if (mode_ == Mode::kAppend) {
+        if (!Execute("COMMIT")) return false;
+        finished_ = true;
+        return true;
+    }
     if (!Execute(kIndex) || !Execute("COMMIT")) return false;
     if (sqlite3_close(db_.get()) != SQLITE_OK) return Fail("cannot close " + temporary_.string());
     db_.release();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/chem/cml_reader.h"
+#include "tests/native/db_test_files.h"
 #include "host/chem/formula.h"
 #include "host/dbtool/dbtool_commands.h"
 #include "host/dbtool/structure_rows.h"
@@ -123,52 +124,6 @@ TEST(SyntheticMolecules, TheSeedDeterminesTheSequence) {
     }
     EXPECT_GT(differences, 900);
     EXPECT_EQ(SyntheticName("C12H18N2O3", 42), "Synthetic C12H18N2O3 #42");
-}
-
-// A temporary folder removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "dbtool-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    void Write(const std::string& relative, const std::string& text) const {
-        fs::create_directories((path_ / relative).parent_path());
-        std::ofstream(path_ / relative, std::ios::binary) << text;
-    }
-
-private:
-    fs::path path_;
-};
-
-// Rows of a query as "field|field" lines; NULL as "<null>".
-std::vector<std::string> Query(const fs::path& db, const std::string& sql) {
-    sqlite3* handle = nullptr;
-    std::vector<std::string> rows;
-    if (sqlite3_open_v2(db.string().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << db << ": " << sqlite3_errmsg(handle);
-        sqlite3_close(handle);
-        return rows;
-    }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sql << ": " << sqlite3_errmsg(handle);
-    }
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-        std::string row;
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            if (i) row += "|";
-            const auto* text = sqlite3_column_text(statement, i);
-            row += text ? reinterpret_cast<const char*>(text) : "<null>";
-        }
-        rows.push_back(row);
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(handle);
-    return rows;
 }
 
 constexpr const char* kEthanol =
