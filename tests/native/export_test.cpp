@@ -9,6 +9,7 @@
 #include "export/copy_text.h"
 #include "export/replacing_save.h"
 #include "export/result_files.h"
+#include "search/results_answer.h"
 
 namespace ionsift {
 namespace {
@@ -166,6 +167,50 @@ TEST(ReplacingSave, SuccessReplacesTheFileWithTheNewBytesFromTheSameFolder) {
     EXPECT_EQ(FolderOf("/tmp/x.csv"), "/tmp/");
     EXPECT_EQ(FolderOf("C:\\x.csv"), "C:\\");
     EXPECT_EQ(FolderOf("x.csv"), ".");
+}
+
+// An answer whose last row stops after the mass or the formula: the row holds
+// only those texts, the list shows the rest empty, and every export writes
+// the row as it holds it. DIF counts the first row's texts.
+TEST(ShortRows, CopyRowCopyAllCsvAndDifWriteOnlyTheTextsTheRowHolds) {
+    const struct {
+        const char* answer;
+        const char* spaced;     // Copy row, between the quotes
+        const char* line;       // Copy all and CSV: the row's line, without its end
+        const char* vectors;    // DIF: texts of the first row
+        const char* tuple;      // DIF: the last row's tuple
+    } cases[] = {
+        {"2;200.25\n", "200.25", "200.25", "1", "BOT\r\n0,200.25\r\nV\r\n-1,0\r\n"},
+        {"2;200.25;CH4\n", "200.25 CH4", "200.25; CH4", "2",
+         "BOT\r\n0,200.25\r\nV\r\n1,0\r\n\"CH4\"\r\n-1,0\r\n"},
+        // Held but empty texts are written, as before.
+        {"2;200.25;;\n", "200.25  ", "200.25; ; ", "3",
+         "BOT\r\n0,200.25\r\nV\r\n1,0\r\n\"\"\r\n1,0\r\n\"\"\r\n-1,0\r\n"},
+        // A full first row sets the count; the short second row stays short.
+        {"1;100.5;C;x\n2;200.25\n", "200.25", "200.25", "3", "BOT\r\n0,200.25\r\nV\r\n-1,0\r\n"},
+    };
+    for (const auto& c : cases) {
+        RowIdTable ids;
+        ResultRows read;
+        AnswerCounts counts;
+        ASSERT_EQ(ReadResultsAnswer(c.answer, '.', ids, read, counts), AnswerReading::Read);
+        ASSERT_FALSE(read.rows.empty()) << c.answer;
+        const ResultRow& last = read.rows.back();
+        EXPECT_STREQ(last.cells[kNameColumn], "") << "the list's empty cell";
+
+        const ResultTable table{kTitles, read.rows};
+        const std::string line = std::string(c.line) + "\r\n";
+        EXPECT_EQ(CopyRowCommand(last), std::string("CopyText \"") + c.spaced + "\"") << c.answer;
+        const std::string all = CopyAllCommand(table);
+        EXPECT_EQ(all.substr(all.size() - line.size() - 1), line + "\"") << c.answer;
+        const std::string csv = CsvText(table);
+        EXPECT_EQ(csv.substr(csv.size() - line.size()), line) << c.answer;
+        const std::string dif = DifText(table);
+        EXPECT_NE(dif.find(std::string("VECTORS\r\n0,") + c.vectors + "\r\n"), std::string::npos)
+            << c.answer;
+        EXPECT_NE(dif.find(std::string("\r\n-1,0\r\n") + c.tuple + "EOD\r\n"), std::string::npos)
+            << c.answer << dif;
+    }
 }
 
 }  // namespace

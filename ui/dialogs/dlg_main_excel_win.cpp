@@ -66,7 +66,7 @@ bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<Res
     std::optional<TExcel8Driver> driver;
     try {
         const std::string sheetName =
-            FormatSheetName(LocString(kSheetNameId), mass, ppm, LocaleDecimalSeparator());
+            FormatSheetName(LocFormat(kSheetNameId), mass, ppm, LocaleDecimalSeparator());
         driver.emplace();
         FillWorkbook(*driver, sheetName, list, rows);
         return true;
