@@ -60,8 +60,10 @@ void FillWorkbook(TExcel8Driver& driver, const std::string& sheetName, HWND list
 }
 
 // True when the workbook was filled and shown. On failure the driver is
-// released here, and an application it started but never showed is asked
-// to quit first, so no invisible instance is left running.
+// released here. Only an application this export started and that is not on
+// screen is asked to quit first, so no invisible instance is left running;
+// one the user has open (a running instance may serve the request) is only
+// released, and so is one that cannot say whether it is visible.
 bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<ResultRow>& rows) {
     std::optional<TExcel8Driver> driver;
     try {
@@ -73,7 +75,7 @@ bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<Res
     } catch (...) {
         if (driver && driver->Started() && !driver->Shown()) {
             try {
-                driver->Destroy();
+                if (!driver->Visible()) driver->Destroy();
             } catch (...) {
                 // Quitting is a courtesy; the failure is reported either way.
             }
