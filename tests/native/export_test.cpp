@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,43 @@ TEST(ReplacingSave, SuccessReplacesTheFileWithTheNewBytesFromTheSameFolder) {
     EXPECT_EQ(FolderOf("/tmp/x.csv"), "/tmp/");
     EXPECT_EQ(FolderOf("C:\\x.csv"), "C:\\");
     EXPECT_EQ(FolderOf("x.csv"), ".");
+}
+
+// Steps that throw half way (out of memory for a path, say), and a file
+// system where the target is a link to a file in another folder.
+class ThrowingSteps : public FakeSteps {
+public:
+    std::string throwIn;
+    std::map<std::string, std::string> links;  // link -> the file it names
+
+    std::string FileNamedBy(const std::string& target) override {
+        const auto link = links.find(target);
+        return link == links.end() ? target : link->second;
+    }
+    bool WriteAll(const std::string& path, std::string_view bytes) override {
+        if (throwIn == "write") throw std::bad_alloc();
+        return FakeSteps::WriteAll(path, bytes);
+    }
+    bool Replace(const std::string& from, const std::string& to) override {
+        if (throwIn == "replace") throw std::bad_alloc();
+        return FakeSteps::Replace(from, to);
+    }
+};
+
+TEST(ReplacingSave, NoNewFileOutlivesAThrowingStepAndALinkIsWrittenThrough) {
+    for (const char* step : {"write", "replace"}) {
+        ThrowingSteps steps;
+        steps.files = {{"C:\\out\\list.csv", "old"}};
+        steps.throwIn = step;
+        EXPECT_THROW(SaveReplacing(steps, "C:\\out\\list.csv", "new"), std::bad_alloc) << step;
+        EXPECT_EQ(steps.files, (std::map<std::string, std::string>{{"C:\\out\\list.csv", "old"}})) << step;
+    }
+    ThrowingSteps steps;
+    steps.links = {{"C:\\out\\link.csv", "D:\\data\\real.csv"}};
+    steps.files = {{"D:\\data\\real.csv", "old"}};
+    EXPECT_TRUE(SaveReplacing(steps, "C:\\out\\link.csv", "new"));
+    EXPECT_EQ(steps.files, (std::map<std::string, std::string>{{"D:\\data\\real.csv", "new"}}));
+    EXPECT_EQ(steps.createdIn, std::vector<std::string>{"D:\\data\\"}) << "beside the file, not the link";
 }
 
 // An answer whose last row stops after the mass or the formula: the row holds
