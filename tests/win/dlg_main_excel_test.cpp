@@ -137,16 +137,17 @@ TEST_F(ExcelExport, AnApplicationThatFailedBeforeItWasShownIsAskedToQuit) {
         EXPECT_EQ(journal_.Lines(), expected);
         EXPECT_EQ(CommandsSince(mark), (Lines{"Cursor Busy", kDriverFailed, "Cursor Default"}));
     }
-    // Showing it fails, and so does asking whether it is on screen: not
-    // knowing, it is released, not quit.
+    // Showing it fails, and so does asking whether it is on screen: this
+    // export never showed it, so it is quit as well.
     {
         const SheetFailure failure("Application.Visible");
         const std::size_t before = journal_.Lines().size();
         const std::size_t mark = SendToExcel();
         const Lines lines = journal_.Lines();
-        ASSERT_GE(lines.size(), before + 2);
-        EXPECT_EQ(Lines(lines.end() - 2, lines.end()),
-                  (Lines{"Application\tVisible\tput\ttrue", "Application\tVisible\tget"}));
+        ASSERT_GE(lines.size(), before + 3);
+        EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
+                  (Lines{"Application\tVisible\tput\ttrue", "Application\tVisible\tget",
+                         "Application\tQuit\tmethod"}));
         EXPECT_EQ(CommandsSince(mark), (Lines{"Cursor Busy", kDriverFailed, "Cursor Default"}));
     }
     EXPECT_EQ(FindSheetWindow(), nullptr);

@@ -63,7 +63,8 @@ void FillWorkbook(TExcel8Driver& driver, const std::string& sheetName, HWND list
 // released here. Only an application this export started and that is not on
 // screen is asked to quit first, so no invisible instance is left running;
 // one the user has open (a running instance may serve the request) is only
-// released, and so is one that cannot say whether it is visible.
+// released. One that cannot say whether it is visible was never shown by
+// this export, so it is quit rather than left running unseen.
 bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<ResultRow>& rows) {
     std::optional<TExcel8Driver> driver;
     try {
@@ -74,8 +75,14 @@ bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<Res
         return true;
     } catch (...) {
         if (driver && driver->Started() && !driver->Shown()) {
+            bool onScreen = false;
             try {
-                if (!driver->Visible()) driver->Destroy();
+                onScreen = driver->Visible();
+            } catch (...) {
+                // It cannot say; this export never showed it.
+            }
+            try {
+                if (!onScreen) driver->Destroy();
             } catch (...) {
                 // Quitting is a courtesy; the failure is reported either way.
             }
