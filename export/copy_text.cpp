@@ -8,11 +8,18 @@ namespace {
 constexpr char kOpening[] = "CopyText \"";
 constexpr char kClosing = '"';
 
-template <class Cells>
-void AppendLine(std::string& text, const Cells& cells, const char* separator) {
-    for (std::size_t column = 0; column < cells.size(); ++column) {
+void AppendTitles(std::string& text, const ColumnTitles& titles, const char* separator) {
+    for (std::size_t column = 0; column < titles.size(); ++column) {
         if (column > 0) text += separator;
-        text += cells[column];
+        text += titles[column];
+    }
+}
+
+// The texts the row holds: no separator stands for a cell it lacks.
+void AppendRow(std::string& text, const ResultRow& row, const char* separator) {
+    for (std::size_t column = 0; column < row.TextCount(); ++column) {
+        if (column > 0) text += separator;
+        text += row.cells[column];
     }
 }
 
@@ -28,7 +35,7 @@ std::string CopyCellCommand(const ResultRow& row, int column) {
 
 std::string CopyRowCommand(const ResultRow& row) {
     std::string command = kOpening;
-    AppendLine(command, row.cells, " ");
+    AppendRow(command, row, " ");
     command += kClosing;
     return command;
 }
@@ -38,15 +45,17 @@ std::string CopyAllCommand(const ResultTable& table) {
     std::size_t size = sizeof kOpening + 2;
     for (const std::string& title : table.titles) size += title.size() + 2;
     for (const ResultRow& row : table.rows) {
-        for (const char* cell : row.cells) size += std::strlen(cell) + 2;
+        for (std::size_t column = 0; column < row.TextCount(); ++column) {
+            size += std::strlen(row.cells[column]) + 2;
+        }
     }
     std::string command;
     command.reserve(size);
     command = kOpening;
-    AppendLine(command, table.titles, "; ");
+    AppendTitles(command, table.titles, "; ");
     command += "\r\n";
     for (const ResultRow& row : table.rows) {
-        AppendLine(command, row.cells, "; ");
+        AppendRow(command, row, "; ");
         command += "\r\n";
     }
     command += kClosing;

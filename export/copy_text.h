@@ -13,11 +13,12 @@ namespace ionsift {
 // send) for a column outside the row.
 std::string CopyCellCommand(const ResultRow& row, int column);
 
-// The row's cells separated by one space, without a line end.
+// The texts the row holds separated by one space, without a line end.
 std::string CopyRowCommand(const ResultRow& row);
 
-// The titles, then every row, cells separated by "; ", each line ended by
-// CR LF (the last one too). Linear in the size of the list.
+// The titles, then every row with the texts it holds, cells separated by
+// "; ", each line ended by CR LF (the last one too). Linear in the size of
+// the list.
 std::string CopyAllCommand(const ResultTable& table);
 
 }  // namespace ionsift

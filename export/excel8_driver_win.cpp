@@ -44,6 +44,15 @@ void TExcel8Driver::View() {
 
 void TExcel8Driver::Destroy() { Automate(application_, "Application", L"Quit", CallKind::Method); }
 
+bool TExcel8Driver::Visible() const {
+    const ScopedVariant answer = Automate(application_, "Application", L"Visible", CallKind::Get);
+    ScopedVariant visible;
+    const HRESULT result =
+        VariantChangeType(visible.Out(), const_cast<VARIANT*>(&answer.Get()), 0, VT_BOOL);
+    if (FAILED(result)) throw AutomationError("Application.Visible", result, "not a Boolean");
+    return visible.Get().boolVal != VARIANT_FALSE;
+}
+
 ScopedVariant TExcel8Driver::Cell(int row, int column) const {
     const ScopedVariant rowArgument = ScopedVariant::Int(row);
     const ScopedVariant columnArgument = ScopedVariant::Int(column);

@@ -26,6 +26,8 @@ public:
     void View();
     // Asks the application to quit; releases nothing.
     void Destroy();
+    // Asks the application whether it is on screen.
+    bool Visible() const;
     // Rows and columns are 1-based sheet coordinates.
     void SetCellValue(int row, int column, const VARIANT& value);
     // Writes `text` (ANSI) and, when style is not 0, sets all six font

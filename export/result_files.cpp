@@ -33,7 +33,7 @@ std::string CsvText(const ResultTable& table) {
     text += '\n';
     for (const ResultRow& row : table.rows) {
         text += row.cells[kMassColumn];
-        for (std::size_t column = kFormulaColumn; column < row.cells.size(); ++column) {
+        for (std::size_t column = kFormulaColumn; column < row.TextCount(); ++column) {
             text += "; ";
             text += row.cells[column];
         }
@@ -46,7 +46,7 @@ std::string DifText(const ResultTable& table) {
     // The list is never empty when it is saved; an empty one still gives a
     // well-formed table of titles.
     const std::size_t vectors = table.rows.empty() ? table.titles.size()
-                                                   : table.rows.front().cells.size();
+                                                   : table.rows.front().TextCount();
     std::string text = "TABLE\n0,1\n\"POCKETS\"\nVECTORS\n0,";
     text += std::to_string(vectors);
     text += "\n\"\"\nTUPLES\n0,";
@@ -58,7 +58,7 @@ std::string DifText(const ResultTable& table) {
         text += "BOT\n0,";
         text += row.cells[kMassColumn];
         text += "\nV\n";
-        for (std::size_t column = kFormulaColumn; column < row.cells.size(); ++column) {
+        for (std::size_t column = kFormulaColumn; column < row.TextCount(); ++column) {
             AppendDifString(text, row.cells[column]);
         }
         text += "-1,0\n";

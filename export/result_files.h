@@ -13,12 +13,13 @@ namespace ionsift {
 // File types in the order of the save dialog's filter (1-based).
 enum class ResultFileType { Csv = 1, Dif = 2 };
 
-// Title line, then one line per row; cells separated by "; ".
+// Title line, then one line per row with the texts it holds; cells
+// separated by "; ".
 std::string CsvText(const ResultTable& table);
 
-// Header (TABLE, VECTORS = cells of the first row, TUPLES = rows + 1, DATA),
-// the title tuple, one tuple per row (the mass as a numeric value, the other
-// cells as strings), "EOD".
+// Header (TABLE, VECTORS = texts the first row holds, TUPLES = rows + 1,
+// DATA), the title tuple, one tuple per row (the mass as a numeric value, the
+// further texts it holds as strings), "EOD".
 std::string DifText(const ResultTable& table);
 
 // The file of the save dialog's file type: index 1 CSV, 2 DIF. False, with

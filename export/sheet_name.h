@@ -16,12 +16,14 @@ std::string CutSheetName(std::string text);
 
 // Formats `format` (string 46, "Mass %.6lf \xB1 %.3lf ppm") with the mass and
 // the ppm tolerance, numbers written with "." whatever the C locale says, then
-// every "." of the result becomes `separator`. The first two real conversions
-// (%f or %lf with an optional precision, 6 by default) take mass and ppm;
-// "%%" gives "%"; any other conversion is copied as it stands, so a faulty
-// catalog text cannot read arguments that are not there.
+// every "." of the result becomes `separator`. The first two conversions that
+// printf takes a double for (flags "-+ #0", a width, a precision, an optional
+// "l", then f, F, e, E, g or G) take mass and ppm, in that order; "%%" gives
+// "%"; any other conversion is copied as it stands, so a faulty catalog text
+// cannot read arguments that are not there.
 // Example: FormatSheetName("Mass %.6lf \xB1 %.3lf ppm", 180.063388, 2, ',')
-//          == "Mass 180,063388 \xB1 2,000 ppm".
+//          == "Mass 180,063388 \xB1 2,000 ppm";
+//          FormatSheetName("%8.3f|%-+7.1e|", 12.5, 3, '.') == "  12.500|+3.0e+00|".
 std::string FormatSheetName(const char* format, double mass, double ppm, char separator);
 
 }  // namespace ionsift

@@ -20,6 +20,14 @@ struct ResultRow {
     // Mass (with the user's decimal separator), formula and name; never null.
     std::array<const char*, kResultColumnCount> cells;
     std::int32_t* id;  // the row's slot in the RowIdTable
+    // How many of the cells the answer gave, from the mass on: a short last
+    // row ("2;200.25\n") holds the mass alone. The list shows the others
+    // empty; the exports write only these.
+    std::uint8_t texts = kResultColumnCount;
+
+    std::size_t TextCount() const {
+        return texts < kResultColumnCount ? texts : std::size_t{kResultColumnCount};
+    }
 };
 
 struct ResultRows {

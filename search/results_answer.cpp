@@ -63,7 +63,8 @@ AnswerReading ReadResultsAnswer(const char* answer, char separator, RowIdTable& 
                 if (nextSlot < rowIds.size()) {
                     std::int32_t* slot = &rowIds[nextSlot++];
                     *slot = ReadRowId(start);
-                    rows.rows.push_back(ResultRow{{kNoText, kNoText, kNoText}, slot});
+                    // The caption exists from the start; formula and name once read.
+                    rows.rows.push_back(ResultRow{{kNoText, kNoText, kNoText}, slot, kMassColumn + 1});
                     row = &rows.rows.back();
                 }
                 break;
@@ -74,10 +75,16 @@ AnswerReading ReadResultsAnswer(const char* answer, char separator, RowIdTable& 
                 }
                 break;
             case 2:
-                if (row) row->cells[kFormulaColumn] = start;
+                if (row) {
+                    row->cells[kFormulaColumn] = start;
+                    row->texts = kFormulaColumn + 1;
+                }
                 break;
             default:
-                if (row) row->cells[kNameColumn] = start;
+                if (row) {
+                    row->cells[kNameColumn] = start;
+                    row->texts = kNameColumn + 1;
+                }
                 field = -1;
                 break;
         }

@@ -39,8 +39,9 @@ int ShowErrorV(int id, std::va_list args) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 #endif
-    // The format is a string-table or catalog text; vsnprintf cuts it to fit.
-    if (std::vsnprintf(message, sizeof message, LocString(id), args) < 0) message[0] = '\0';
+    // A catalog text only when it reads the arguments the built-in one does;
+    // vsnprintf cuts the message to fit.
+    if (std::vsnprintf(message, sizeof message, LocFormat(id), args) < 0) message[0] = '\0';
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif

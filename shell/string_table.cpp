@@ -1,5 +1,7 @@
 #include "shell/string_table.h"
 
+#include "shell/format_arguments.h"
+
 namespace ionsift {
 
 const StringRow kStringTable[kStringCount] = {
@@ -28,6 +30,12 @@ const char* LocString(int id) {
         return text ? text : fallback;
     }
     return fallback;
+}
+
+const char* LocFormat(int id) {
+    const char* text = LocString(id);
+    const char* builtIn = DefaultString(id);
+    return ReadsSameArguments(text, builtIn) ? text : builtIn;
 }
 
 }  // namespace ionsift

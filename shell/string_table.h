@@ -38,4 +38,9 @@ LocaleLibrary& TheLocaleLibrary();
 // read-only and stays valid until the catalog is closed.
 const char* LocString(int id);
 
+// LocString for a text used as a printf format: a translation that reads
+// other arguments than the built-in text (format_arguments.h) gives way to
+// the built-in text, which the caller's arguments fit.
+const char* LocFormat(int id);
+
 }  // namespace ionsift

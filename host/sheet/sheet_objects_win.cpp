@@ -235,9 +235,8 @@ private:
 
 class ApplicationObject final : public DispatchObject {
 public:
-    ApplicationObject()
-        : DispatchObject("Application", {L"Workbooks", L"Visible", L"Quit"}),
-          app_(std::make_shared<SheetApp>()) {}
+    explicit ApplicationObject(SheetAppPtr app)
+        : DispatchObject("Application", {L"Workbooks", L"Visible", L"Quit"}), app_(std::move(app)) {}
 
 protected:
     enum Member { kWorkbooks, kVisible, kQuit };
@@ -268,8 +267,25 @@ private:
     SheetAppPtr app_;
 };
 
+// With this variable set, a request is served by the application already on
+// screen, as a running spreadsheet application may serve it.
+constexpr char kRunningVariable[] = "IONSIFT_SHEET_RUNNING";
+
+// The application the last request started, while its state lives.
+std::weak_ptr<SheetApp> g_lastStarted;
+
 }  // namespace
 
-IDispatch* NewApplication() { return new ApplicationObject(); }
+IDispatch* NewApplication() {
+    if (GetEnvironmentVariableA(kRunningVariable, nullptr, 0) > 0) {
+        const SheetAppPtr running = g_lastStarted.lock();
+        if (running && running->window && IsWindowVisible(running->window)) {
+            return new ApplicationObject(running);
+        }
+    }
+    SheetAppPtr app = std::make_shared<SheetApp>();
+    g_lastStarted = app;
+    return new ApplicationObject(std::move(app));
+}
 
 }  // namespace ionsift::sheet

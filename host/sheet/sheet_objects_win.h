@@ -8,7 +8,8 @@
 namespace ionsift::sheet {
 
 // A new, invisible application with no workbook; the caller owns the one
-// reference.
+// reference. With IONSIFT_SHEET_RUNNING set, the application already on
+// screen instead, if there is one.
 IDispatch* NewApplication();
 
 }  // namespace ionsift::sheet

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "export/copy_text.h"
 #include "export/replacing_save.h"
 #include "export/result_files.h"
+#include "search/results_answer.h"
 
 namespace ionsift {
 namespace {
@@ -166,6 +168,87 @@ TEST(ReplacingSave, SuccessReplacesTheFileWithTheNewBytesFromTheSameFolder) {
     EXPECT_EQ(FolderOf("/tmp/x.csv"), "/tmp/");
     EXPECT_EQ(FolderOf("C:\\x.csv"), "C:\\");
     EXPECT_EQ(FolderOf("x.csv"), ".");
+}
+
+// Steps that throw half way (out of memory for a path, say), and a file
+// system where the target is a link to a file in another folder.
+class ThrowingSteps : public FakeSteps {
+public:
+    std::string throwIn;
+    std::map<std::string, std::string> links;  // link -> the file it names
+
+    std::string FileNamedBy(const std::string& target) override {
+        const auto link = links.find(target);
+        return link == links.end() ? target : link->second;
+    }
+    bool WriteAll(const std::string& path, std::string_view bytes) override {
+        if (throwIn == "write") throw std::bad_alloc();
+        return FakeSteps::WriteAll(path, bytes);
+    }
+    bool Replace(const std::string& from, const std::string& to) override {
+        if (throwIn == "replace") throw std::bad_alloc();
+        return FakeSteps::Replace(from, to);
+    }
+};
+
+TEST(ReplacingSave, NoNewFileOutlivesAThrowingStepAndALinkIsWrittenThrough) {
+    for (const char* step : {"write", "replace"}) {
+        ThrowingSteps steps;
+        steps.files = {{"C:\\out\\list.csv", "old"}};
+        steps.throwIn = step;
+        EXPECT_THROW(SaveReplacing(steps, "C:\\out\\list.csv", "new"), std::bad_alloc) << step;
+        EXPECT_EQ(steps.files, (std::map<std::string, std::string>{{"C:\\out\\list.csv", "old"}})) << step;
+    }
+    ThrowingSteps steps;
+    steps.links = {{"C:\\out\\link.csv", "D:\\data\\real.csv"}};
+    steps.files = {{"D:\\data\\real.csv", "old"}};
+    EXPECT_TRUE(SaveReplacing(steps, "C:\\out\\link.csv", "new"));
+    EXPECT_EQ(steps.files, (std::map<std::string, std::string>{{"D:\\data\\real.csv", "new"}}));
+    EXPECT_EQ(steps.createdIn, std::vector<std::string>{"D:\\data\\"}) << "beside the file, not the link";
+}
+
+// An answer whose last row stops after the mass or the formula: the row holds
+// only those texts, the list shows the rest empty, and every export writes
+// the row as it holds it. DIF counts the first row's texts.
+TEST(ShortRows, CopyRowCopyAllCsvAndDifWriteOnlyTheTextsTheRowHolds) {
+    const struct {
+        const char* answer;
+        const char* spaced;     // Copy row, between the quotes
+        const char* line;       // Copy all and CSV: the row's line, without its end
+        const char* vectors;    // DIF: texts of the first row
+        const char* tuple;      // DIF: the last row's tuple
+    } cases[] = {
+        {"2;200.25\n", "200.25", "200.25", "1", "BOT\r\n0,200.25\r\nV\r\n-1,0\r\n"},
+        {"2;200.25;CH4\n", "200.25 CH4", "200.25; CH4", "2",
+         "BOT\r\n0,200.25\r\nV\r\n1,0\r\n\"CH4\"\r\n-1,0\r\n"},
+        // Held but empty texts are written, as before.
+        {"2;200.25;;\n", "200.25  ", "200.25; ; ", "3",
+         "BOT\r\n0,200.25\r\nV\r\n1,0\r\n\"\"\r\n1,0\r\n\"\"\r\n-1,0\r\n"},
+        // A full first row sets the count; the short second row stays short.
+        {"1;100.5;C;x\n2;200.25\n", "200.25", "200.25", "3", "BOT\r\n0,200.25\r\nV\r\n-1,0\r\n"},
+    };
+    for (const auto& c : cases) {
+        RowIdTable ids;
+        ResultRows read;
+        AnswerCounts counts;
+        ASSERT_EQ(ReadResultsAnswer(c.answer, '.', ids, read, counts), AnswerReading::Read);
+        ASSERT_FALSE(read.rows.empty()) << c.answer;
+        const ResultRow& last = read.rows.back();
+        EXPECT_STREQ(last.cells[kNameColumn], "") << "the list's empty cell";
+
+        const ResultTable table{kTitles, read.rows};
+        const std::string line = std::string(c.line) + "\r\n";
+        EXPECT_EQ(CopyRowCommand(last), std::string("CopyText \"") + c.spaced + "\"") << c.answer;
+        const std::string all = CopyAllCommand(table);
+        EXPECT_EQ(all.substr(all.size() - line.size() - 1), line + "\"") << c.answer;
+        const std::string csv = CsvText(table);
+        EXPECT_EQ(csv.substr(csv.size() - line.size()), line) << c.answer;
+        const std::string dif = DifText(table);
+        EXPECT_NE(dif.find(std::string("VECTORS\r\n0,") + c.vectors + "\r\n"), std::string::npos)
+            << c.answer;
+        EXPECT_NE(dif.find(std::string("\r\n-1,0\r\n") + c.tuple + "EOD\r\n"), std::string::npos)
+            << c.answer << dif;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <string>
 
 #include "export/automation_error.h"
@@ -62,6 +63,48 @@ TEST(SheetName, CatalogFormatsAreReadSafely) {
         EXPECT_EQ(FormatSheetName(row.format, 12.5, 3, ','), row.name) << row.format;
     }
     EXPECT_EQ(FormatSheetName(nullptr, 1, 1, '.'), "");
+}
+
+// printf itself in the C locale, points made commas: the oracle for the table.
+std::string CPrintf(const char* format, double mass, double ppm) {
+    char text[128];
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#endif
+    std::snprintf(text, sizeof text, format, mass, ppm);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    std::string name = text;
+    for (char& c : name) c = c == '.' ? ',' : c;
+    return name;
+}
+
+TEST(SheetName, EveryConversionPrintfTakesADoubleForTakesTheNextValue) {
+    // Mass 12.5 and 3 ppm, in the order the format gives them; expected texts
+    // as printf in the C locale writes them, then the user's comma.
+    const struct {
+        const char* format;
+        const char* name;
+    } rows[] = {
+        {"%8.3f ppm %.1lf", "  12,500 ppm 3,0"},
+        {"%-8.1f|%+.0f", "12,5    |+3"},
+        {"% f|%08.2f", " 12,500000|00003,00"},
+        {"%#.0f|%.f", "12,|3"},
+        {"%e|%.2E", "1,250000e+01|3,00E+00"},
+        {"%g|%G", "12,5|3"},
+        {"%.3g|%#g", "12,5|3,00000"},
+        {"%10.2e|x", "  1,25e+01|x"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FormatSheetName(row.format, 12.5, 3, ','), row.name) << row.format;
+        EXPECT_EQ(CPrintf(row.format, 12.5, 3), row.name) << "the table agrees with printf";
+    }
+    // Large and small values switch %g to the exponent form, as printf does.
+    EXPECT_EQ(FormatSheetName("%g %g", 1234567, 0.00001, '.'), "1.23457e+06 1e-05");
+    EXPECT_EQ(FormatSheetName("%g %g", 123456, 0.0001, '.'), "123456 0.0001");
+    EXPECT_EQ(FormatSheetName("%+06.1f", -2.25, 0, '.'), "-002.2") << "ties to even, sign first";
 }
 
 TEST(AutomationErrorText, NamesTheStepTheCodeAndTheApplicationsText) {

@@ -132,24 +132,48 @@ TEST_F(ExcelExport, AnApplicationThatFailedBeforeItWasShownIsAskedToQuit) {
         const Lines all = ExpectedCalls();
         // Create's nine steps, the sheet's name, then the first cell's value.
         Lines expected(all.begin(), all.begin() + 12);
+        expected.push_back("Application\tVisible\tget");
         expected.push_back("Application\tQuit\tmethod");
         EXPECT_EQ(journal_.Lines(), expected);
         EXPECT_EQ(CommandsSince(mark), (Lines{"Cursor Busy", kDriverFailed, "Cursor Default"}));
     }
-    // Showing it fails: it was never visible, so it is quit as well.
+    // Showing it fails, and so does asking whether it is on screen: this
+    // export never showed it, so it is quit as well.
     {
         const SheetFailure failure("Application.Visible");
         const std::size_t before = journal_.Lines().size();
         const std::size_t mark = SendToExcel();
         const Lines lines = journal_.Lines();
-        ASSERT_GE(lines.size(), before + 2);
-        EXPECT_EQ(Lines(lines.end() - 2, lines.end()),
-                  (Lines{"Application\tVisible\tput\ttrue", "Application\tQuit\tmethod"}));
+        ASSERT_GE(lines.size(), before + 3);
+        EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
+                  (Lines{"Application\tVisible\tput\ttrue", "Application\tVisible\tget",
+                         "Application\tQuit\tmethod"}));
         EXPECT_EQ(CommandsSince(mark), (Lines{"Cursor Busy", kDriverFailed, "Cursor Default"}));
     }
     EXPECT_EQ(FindSheetWindow(), nullptr);
     EXPECT_EQ(OleInitialize(nullptr), S_OK) << "OLE undone on the failure path too";
     OleUninitialize();
+}
+
+TEST_F(ExcelExport, AnApplicationAlreadyOnScreenIsReleasedNeverQuit) {
+    // The first export leaves its application on screen for the user.
+    SendToExcel();
+    const HWND sheet = FindSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    const std::string shown = WindowText(sheet);
+    // That running instance serves the next export, which fails.
+    const ScopedEnvironment running("IONSIFT_SHEET_RUNNING", "1");
+    const SheetFailure failure("Workbooks.Add");
+    const std::size_t before = journal_.Lines().size();
+    const std::size_t mark = SendToExcel();
+    const Lines lines = journal_.Lines();
+    EXPECT_EQ(Lines(lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end()),
+              (Lines{"Application\tWorkbooks\tget", "Workbooks\tAdd\tmethod",
+                     "Application\tVisible\tget"}));
+    EXPECT_EQ(CommandsSince(mark), (Lines{"Cursor Busy", kDriverFailed, "Cursor Default"}));
+    EXPECT_EQ(SheetWindows(), std::vector<HWND>{sheet}) << "the user's window stays";
+    EXPECT_TRUE(IsWindowVisible(sheet));
+    EXPECT_EQ(WindowText(sheet), shown);
 }
 
 }  // namespace

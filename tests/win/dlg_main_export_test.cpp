@@ -106,6 +106,29 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
+// A symbolic link `link` in `folder` to the file `target` beside it. Wine's
+// CreateSymbolicLink reports success and makes nothing, but Wine runs Unix
+// programs, so there ln makes the link.
+bool MakeLink(const std::string& folder, const std::string& link, const std::string& target) {
+    const std::string path = folder + link;
+    const auto exists = [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    constexpr DWORD kUnprivileged = 2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    if (CreateSymbolicLinkA(path.c_str(), target.c_str(), kUnprivileged) && exists()) return true;
+    std::string command = "ln -s " + target + " " + link;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A Unix program's handle does not tell when it ends: wait for its work.
+    for (int wait = 0; wait < 500 && !exists(); ++wait) Sleep(10);
+    return exists();
+}
+
 class ExportWindow : public ToolWindowTest {
 protected:
     void SetUp() override {
@@ -296,6 +319,22 @@ TEST_F(ExportWindow, AFailedSaveKeepsTheOldFileAndSaysSoASuccessfulOneReplacesIt
     EXPECT_EQ(Save(script), (Commands{"Cursor Busy", "Cursor Default"}));
     EXPECT_EQ(ReadFile(target).rfind("Mass; Formula; Name\r\n" + Local("180.063388"), 0), 0u);
     EXPECT_EQ(FilesIn(exports_), std::vector<std::string>{"kept.csv"});
+}
+
+TEST_F(ExportWindow, ASaveThroughALinkReplacesTheFileItNames) {
+    Select(0);
+    const std::string csv = "Mass; Formula; Name\r\n" + Local("180.063388") + "; C6H12O6; glucose\r\n";
+    // The file the link names gets the list; the link stays and names it.
+    WriteFile(exports_ + "real.csv", "old contents\r\n");
+    ASSERT_TRUE(MakeLink(exports_, "link.csv", "real.csv"));
+    SaveScript script;
+    script.typeName = exports_ + "link.csv";
+    script.type = 1;
+    EXPECT_EQ(Save(script), (Commands{"Cursor Busy", "Cursor Default"}));
+    EXPECT_EQ(ReadFile(exports_ + "real.csv").rfind(csv, 0), 0u);
+    WriteFile(exports_ + "real.csv", "changed later\r\n");
+    EXPECT_EQ(ReadFile(exports_ + "link.csv"), "changed later\r\n") << "still a link";
+    EXPECT_EQ(FilesIn(exports_), (std::vector<std::string>{"link.csv", "real.csv"}));
 }
 
 }  // namespace

@@ -60,20 +60,29 @@ void FillWorkbook(TExcel8Driver& driver, const std::string& sheetName, HWND list
 }
 
 // True when the workbook was filled and shown. On failure the driver is
-// released here, and an application it started but never showed is asked
-// to quit first, so no invisible instance is left running.
+// released here. Only an application this export started and that is not on
+// screen is asked to quit first, so no invisible instance is left running;
+// one the user has open (a running instance may serve the request) is only
+// released. One that cannot say whether it is visible was never shown by
+// this export, so it is quit rather than left running unseen.
 bool SendToSpreadsheet(double mass, double ppm, HWND list, const std::vector<ResultRow>& rows) {
     std::optional<TExcel8Driver> driver;
     try {
         const std::string sheetName =
-            FormatSheetName(LocString(kSheetNameId), mass, ppm, LocaleDecimalSeparator());
+            FormatSheetName(LocFormat(kSheetNameId), mass, ppm, LocaleDecimalSeparator());
         driver.emplace();
         FillWorkbook(*driver, sheetName, list, rows);
         return true;
     } catch (...) {
         if (driver && driver->Started() && !driver->Shown()) {
+            bool onScreen = false;
             try {
-                driver->Destroy();
+                onScreen = driver->Visible();
+            } catch (...) {
+                // It cannot say; this export never showed it.
+            }
+            try {
+                if (!onScreen) driver->Destroy();
             } catch (...) {
                 // Quitting is a courtesy; the failure is reported either way.
             }
