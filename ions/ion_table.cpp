@@ -1,5 +1,6 @@
 #include "ions/ion_table.h"
 
+#include <array>
 #include <cstdlib>
 #include <iterator>
 
@@ -41,6 +42,21 @@ const long double* MassOf(const std::string& symbol) {
     return nullptr;
 }
 
+// Added less removed atoms: worked out once per row of the table, since a
+// list of thousands of rows asks for it once per row.
+long double NetAtomsMass(const Ion& ion) {
+    static const std::array<long double, std::size(kIons)> kNet = [] {
+        std::array<long double, std::size(kIons)> net{};
+        for (std::size_t i = 0; i < net.size(); ++i) {
+            net[i] = AtomsMass(kIons[i].added) - AtomsMass(kIons[i].removed);
+        }
+        return net;
+    }();
+    const std::size_t row = static_cast<std::size_t>(&ion - kIons);
+    if (&ion >= kIons && row < kNet.size()) return kNet[row];
+    return AtomsMass(ion.added) - AtomsMass(ion.removed);
+}
+
 }  // namespace
 
 IonRows IonTable() { return {kIons, static_cast<int>(std::size(kIons))}; }
@@ -70,14 +86,13 @@ long double AtomsMass(std::string_view formula) {
 
 long double IonMz(long double neutral, const Ion& ion) {
     if (IsNeutral(ion)) return neutral;
-    return (neutral + AtomsMass(ion.added) - AtomsMass(ion.removed) -
-            ion.charge * static_cast<long double>(kElectronMass)) /
+    return (neutral + NetAtomsMass(ion) - ion.charge * static_cast<long double>(kElectronMass)) /
            std::abs(ion.charge);
 }
 
 long double IonNeutral(long double mz, const Ion& ion) {
     if (IsNeutral(ion)) return mz;
-    return mz * std::abs(ion.charge) - AtomsMass(ion.added) + AtomsMass(ion.removed) +
+    return mz * std::abs(ion.charge) - NetAtomsMass(ion) +
            ion.charge * static_cast<long double>(kElectronMass);
 }
 

@@ -153,26 +153,32 @@ void TDlgMain::ClearIonCells() {
     rankingShown_ = false;
 }
 
-void TDlgMain::FillIonErrors() {
-    const Ion& ion = searchIon_ ? *searchIon_ : NeutralIon();
+// The cells are made when a sort or a ranking needs them, not by the search:
+// a search of the neutral molecule costs what it always did.
+void TDlgMain::EnsureIonCells() {
+    if (ionCells_.size() == rowIds_.size()) return;
     const char separator = LocaleDecimalSeparator();
     ionCells_.assign(rowIds_.size(), IonCell{});
     for (const ResultRow& row : results_.rows) {
         const std::size_t slot = static_cast<std::size_t>(row.id - rowIds_.data());
-        if (slot < ionCells_.size()) {
-            ionCells_[slot].errorPpm = RowErrorPpm(row.cells[kMassColumn], separator, searchMass_, ion);
-        }
+        if (slot < ionCells_.size()) ionCells_[slot].errorPpm = ErrorOf(row, separator);
     }
 }
 
+double TDlgMain::ErrorOf(const ResultRow& row, char separator) const {
+    return RowErrorPpm(row.cells[kMassColumn], separator, searchMass_,
+                       searchIon_ ? *searchIon_ : NeutralIon());
+}
+
 std::string TDlgMain::IonCellText(const ResultRow& row, int column) const {
-    const IonCell& cell = CellOf(ionCells_, rowIds_, row);
-    if (column == kErrorColumn) return MassErrorText(cell.errorPpm, LocaleDecimalSeparator());
-    if (column == kRmsColumn) return RmsText(cell.rms, LocaleDecimalSeparator());
+    const char separator = LocaleDecimalSeparator();
+    if (column == kErrorColumn) return MassErrorText(ErrorOf(row, separator), separator);
+    if (column == kRmsColumn) return RmsText(CellOf(ionCells_, rowIds_, row).rms, separator);
     return {};
 }
 
 void TDlgMain::SortIonColumn(int column, bool descending) {
+    EnsureIonCells();
     if (column == kErrorColumn) SortByError(results_.rows, ionCells_, rowIds_, descending);
     if (column == kRmsColumn) SortByRms(results_.rows, ionCells_, rowIds_, descending);
 }
@@ -197,6 +203,7 @@ void TDlgMain::RankRows() {
         RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     };
     try {
+        EnsureIonCells();
         const RowStatesKept kept(Control(LV_Results), results_.rows);
         RankByIsotopeFit(results_.rows, ionCells_, rowIds_, SelectedIon(), measured, progress);
         rankingShown_ = true;

@@ -57,7 +57,6 @@ void TDlgMain::BT_SearchClick(const FormEvent&) {
         return;
     }
     SetText(LBL_FoundNumVal, std::to_string(counts.newlines).c_str());
-    FillIonErrors();
     ShowResultRows();
 }
 

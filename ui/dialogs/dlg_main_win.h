@@ -147,7 +147,8 @@ private:
     void SaveIonSetting();
     void ShowMassLabel();
     void ClearIonCells();
-    void FillIonErrors();
+    void EnsureIonCells();
+    double ErrorOf(const ResultRow& row, char separator) const;
     std::string IonCellText(const ResultRow& row, int column) const;
     void SortIonColumn(int column, bool descending);
     void RankRows();
@@ -177,7 +178,7 @@ private:
     std::string saveFileName_;              // SD_Results: file name of the last save
     int loadedIon_ = 0;                     // CB_Ion's entry as the settings gave it
     const Ion* searchIon_ = nullptr;        // the ion of the last search (its errors)
-    IonCells ionCells_;                     // per RowIds slot: error and RMS
+    IonCells ionCells_;                     // per RowIds slot: error and RMS, once needed
     bool rankingShown_ = false;             // the Rms column holds a ranking
     std::size_t rankDone_ = 0;              // ranking progress for the status panel;
     std::size_t rankTotal_ = 0;             // 0 total: none shown
