@@ -335,6 +335,9 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     GetWindowTextA(Item(TC_IsoChart), title, sizeof title);
     EXPECT_EQ(std::string(title), "Rms = " + cell(0, 4));
     EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-ions.bmp")));
+    // The host's own CopyText takes the table as it is, tabs and line ends.
+    SendMessageA(window_, WM_COMMAND, PM_ResCopyTable, 0);
+    EXPECT_EQ(standIn_.Services().clipboard.rfind("Mass\tFormula\tName\tError (ppm)\tRms\r\n", 0), 0u);
 }
 
 // The spreadsheet stand-in's window after "Send to Excel": the sheet named
