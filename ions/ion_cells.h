@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,11 +43,22 @@ std::string MassErrorText(double ppm, char separator);
 // Two decimals in the user's separator; "" when there is no value.
 std::string RmsText(const std::optional<double>& rms, char separator);
 
-// The cell of a row: its slot's place in the RowIdTable.
+constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+
+// A row's slot: its ID's place in the RowIdTable; kNoSlot when it is not there.
+inline std::size_t SlotOf(const RowIdTable& ids, const ResultRow& row) {
+    const std::less<const std::int32_t*> before;
+    if (ids.empty() || before(row.id, ids.data()) || !before(row.id, ids.data() + ids.size())) {
+        return kNoSlot;
+    }
+    return static_cast<std::size_t>(row.id - ids.data());
+}
+
+// The cell of a row, by its slot; an empty cell when it has none.
 inline const IonCell& CellOf(const IonCells& cells, const RowIdTable& ids, const ResultRow& row) {
     static const IonCell kNone;
-    const std::size_t slot = static_cast<std::size_t>(row.id - ids.data());
-    return row.id >= ids.data() && slot < cells.size() ? cells[slot] : kNone;
+    const std::size_t slot = SlotOf(ids, row);
+    return slot < cells.size() ? cells[slot] : kNone;
 }
 
 // Column sorts, stable: the error by its magnitude, the RMS by value; rows

@@ -4,8 +4,10 @@
 namespace ionsift {
 namespace {
 
-constexpr long kMaxWrittenCount = 999999;
-constexpr int kMaxCountDigits = 6;
+// Far beyond any molecule a database lists, and small enough that a count
+// with an adduct's atoms added still has at most seven digits.
+constexpr long kMaxCount = 9999999;
+constexpr int kMaxCountDigits = 7;
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -34,7 +36,7 @@ bool ParseElementCounts(std::string_view formula, ElementCounts& counts) {
         long& total = counts[symbol];
         total += count;
         // Repeated symbols could otherwise add up without bound.
-        if (total > kMaxWrittenCount * 16) return false;
+        if (total > kMaxCount) return false;
     }
     return true;
 }
@@ -73,7 +75,10 @@ IonFormulaOutcome IonFormula(std::string_view molecule, const Ion& ion, std::str
     }
     ParseElementCounts(ion.added, added);
     ParseElementCounts(ion.removed, removed);
-    for (const auto& [symbol, count] : added) counts[symbol] += count;
+    for (const auto& [symbol, count] : added) {
+        // A count the formula could not be read back with is no formula.
+        if ((counts[symbol] += count) > kMaxCount) return IonFormulaOutcome::Unparsable;
+    }
     for (const auto& [symbol, count] : removed) {
         const auto found = counts.find(symbol);
         if (found == counts.end() || found->second < count) return IonFormulaOutcome::MissingAtoms;

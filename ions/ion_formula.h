@@ -18,9 +18,9 @@ namespace ionsift {
 using ElementCounts = std::map<std::string, long>;
 
 // A formula written as element symbols (a capital and up to two small
-// letters) each with an optional count of 1 to 999999; a symbol written
-// twice adds up ("CH3CH2OH" is C2H6O). Anything else (blanks, brackets,
-// charges, a count of 0) is refused. "" gives no elements.
+// letters) each with an optional count of 1 to 9999999; a symbol written
+// twice adds up ("CH3CH2OH" is C2H6O), to at most 9999999. Anything else
+// (blanks, brackets, charges, a count of 0) is refused. "" gives no elements.
 bool ParseElementCounts(std::string_view formula, ElementCounts& counts);
 
 // Hill order: C, then H, then the rest alphabetically; without carbon, all

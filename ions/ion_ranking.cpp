@@ -53,8 +53,8 @@ void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowId
         if (progress) progress(f + 1, formulas.size());
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::size_t slot = static_cast<std::size_t>(rows[i].id - ids.data());
-        if (rows[i].id < ids.data() || slot >= cells.size()) continue;
+        const std::size_t slot = SlotOf(ids, rows[i]);
+        if (slot >= cells.size()) continue;
         cells[slot].rms = formulaOfRow[i] == kNoFormula ? std::nullopt : rmsOf[formulaOfRow[i]];
     }
     SortByRank(rows, cells, ids);

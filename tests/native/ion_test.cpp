@@ -129,7 +129,8 @@ TEST(IonFormula, AddsAndRemovesAtomsInHillOrderAndRefusesWhatItCannotTakeApart) 
         {"c6h12o6", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
         {"C6H12O6+", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
         {"C0H4", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
-        {"C1234567", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
+        {"C12345678", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
+        {"H9999999", "[M+H]+", IonFormulaOutcome::Unparsable, ""},  // one too many to write
         {"", "[M+H]+", IonFormulaOutcome::Unparsable, ""},
         // The neutral molecule's formula goes to the host as written.
         {"Ca3(PO4)2", "M", IonFormulaOutcome::Formula, "Ca3(PO4)2"},

@@ -160,7 +160,7 @@ void TDlgMain::EnsureIonCells() {
     const char separator = LocaleDecimalSeparator();
     ionCells_.assign(rowIds_.size(), IonCell{});
     for (const ResultRow& row : results_.rows) {
-        const std::size_t slot = static_cast<std::size_t>(row.id - rowIds_.data());
+        const std::size_t slot = SlotOf(rowIds_, row);
         if (slot < ionCells_.size()) ionCells_[slot].errorPpm = ErrorOf(row, separator);
     }
 }
