@@ -49,6 +49,7 @@ target_sources(Ionsift PRIVATE
   ui/dialogs/dlg_main_chart_win.cpp
   ui/dialogs/dlg_main_instance_win.cpp
   ui/dialogs/dlg_main_export_win.cpp
+  ui/dialogs/dlg_main_ions_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
   ui/dialogs/dlg_about_win.cpp
@@ -82,6 +83,9 @@ add_custom_command(OUTPUT ${staged_structures_db}
 add_custom_target(stage_databases ALL DEPENDS ${staged_structures_db})
 configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm COPYONLY)
+# The help page's picture of a ranked ion search.
+configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-ions.png
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-ions.png COPYONLY)
 
 # SQLite for the stand-in host, from the amalgamation fetched at configure
 # time (never committed); built only when a target links it.

@@ -33,6 +33,13 @@ void AddPeak(ChartSeries& series, double mass, double abundance) {
 
 std::size_t ParsePeaks(ChartSeries* series, char* text) {
     if (!series || !text) return 0;
+    return ReadPeakPairs(text, [series](double mass, double abundance) {
+        AddPeak(*series, mass, abundance);
+    });
+}
+
+std::size_t ReadPeakPairs(char* text, const std::function<void(double, double)>& pair) {
+    if (!text) return 0;
     std::size_t pairs = 0;
     double mass = 0.0;
     bool haveMass = false;
@@ -47,7 +54,7 @@ std::size_t ParsePeaks(ChartSeries* series, char* text) {
         if (*p != '\0') *p++ = '\0';
         const double value = ReadPeakNumber(token);
         if (haveMass) {
-            AddPeak(*series, mass, value);
+            pair(mass, value);
             ++pairs;
         } else {
             mass = value;

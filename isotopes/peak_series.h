@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 #include "chart/chart_model.h"
 
@@ -25,5 +26,9 @@ void AddPeak(ChartSeries& series, double mass, double abundance);
 // would in the C locale, "." as decimal point ("12abc" is 12, letters are
 // 0). A final token without partner is dropped. O(n) in the text's length.
 std::size_t ParsePeaks(ChartSeries* series, char* text);
+
+// The pair reader of ParsePeaks on its own: hands each (mass, abundance)
+// pair to `pair` in the order written and returns how many there were.
+std::size_t ReadPeakPairs(char* text, const std::function<void(double, double)>& pair);
 
 }  // namespace ionsift

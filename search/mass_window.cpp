@@ -1,9 +1,6 @@
 #include "search/mass_window.h"
 
-#if defined(_WIN32) && defined(__i386__)
-#include <float.h>
-#endif
-
+#include "search/extended_precision.h"
 #include "shell/host_numbers.h"
 
 namespace ionsift {
@@ -13,22 +10,6 @@ namespace {
 // Held in extended precision, so that the product rounds once, at the end.
 constexpr long double kPerMillion = 1e-6L;
 constexpr int kBoundDecimals = 6;
-
-// The x87 unit rounds long doubles to the precision its control word names.
-// A host may have set 53 bits (the Windows default for most compilers);
-// the mass window needs all 64 while it is computed.
-class ExtendedPrecision {
-public:
-#if defined(_WIN32) && defined(__i386__)
-    ExtendedPrecision() : saved_(_controlfp(0, 0)) { _controlfp(_PC_64, _MCW_PC); }
-    ~ExtendedPrecision() { _controlfp(saved_, _MCW_PC); }
-
-private:
-    unsigned int saved_;
-#else
-    ~ExtendedPrecision() {}  // elsewhere long double arithmetic needs no help
-#endif
-};
 
 }  // namespace
 

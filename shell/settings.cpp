@@ -18,6 +18,11 @@ const SettingKey kSettingKeys[] = {
     {nullptr, 0, 0, nullptr, SettingKind::Flag},
 };
 
+const SettingKey kExtensionSettingKeys[] = {
+    {"ION", 0, 0, "M", SettingKind::Text},
+    {nullptr, 0, 0, nullptr, SettingKind::Flag},
+};
+
 namespace {
 
 SettingsStore* g_store = nullptr;
@@ -25,8 +30,13 @@ char g_readBuffer[kSettingBufferSize];
 
 const SettingKey* Row(int index) {
     if (index < 0) return nullptr;
-    for (int i = 0; kSettingKeys[i].key; ++i) {
-        if (i == index) return &kSettingKeys[i];
+    const SettingKey* table = kSettingKeys;
+    if (index >= kFirstExtensionSetting) {
+        table = kExtensionSettingKeys;
+        index -= kFirstExtensionSetting;
+    }
+    for (int i = 0; table[i].key; ++i) {
+        if (i == index) return &table[i];
     }
     return nullptr;
 }

@@ -22,13 +22,18 @@ enum SettingIndex : int {
     kSettingMass = 1,
     kSettingMaxResults = 2,
     kSettingPpm = 3,
+    // Keys beyond the original four live in a table of their own, from 100 on.
+    kSettingIon = 100,  // the ion searched for: its notation, "M" for the neutral molecule
 };
+constexpr int kFirstExtensionSetting = 100;
 
 constexpr const char* kSettingsSection = "Ionsift";
 constexpr std::size_t kSettingBufferSize = 512;
 
-// Rows by index, ended by a row of zeros.
+// Rows by index, ended by a row of zeros; the extension rows likewise, their
+// index less kFirstExtensionSetting.
 extern const SettingKey kSettingKeys[];
+extern const SettingKey kExtensionSettingKeys[];
 
 // Where the values live: the private-profile functions on Windows.
 class SettingsStore {

@@ -6,12 +6,25 @@ namespace ionsift {
 
 const StringRow kStringTable[kStringCount] = {
 #define X(id, text) {id, text},
+#define EXTENSION(id, text)
 #include "resources/strings_en.inc"
 #undef X
+#undef EXTENSION
+};
+
+const StringRow kExtensionStrings[kExtensionStringCount] = {
+#define X(id, text)
+#define EXTENSION(id, text) {id, text},
+#include "resources/strings_en.inc"
+#undef X
+#undef EXTENSION
 };
 
 const char* DefaultString(int id) {
     for (const StringRow& row : kStringTable) {
+        if (row.id == id) return row.text;
+    }
+    for (const StringRow& row : kExtensionStrings) {
         if (row.id == id) return row.text;
     }
     return kUnknownString;

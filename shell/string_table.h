@@ -16,9 +16,13 @@ struct StringRow {
 constexpr int kStringCount = 54;
 extern const StringRow kStringTable[kStringCount];
 
+// The texts of the ion search and ranking, from ID 55 on.
+constexpr int kExtensionStringCount = 7;
+extern const StringRow kExtensionStrings[kExtensionStringCount];
+
 constexpr const char* kUnknownString = "Unknown localized string";
 
-// The built-in English text of an ID; kUnknownString when the table has none.
+// The built-in English text of an ID; kUnknownString when neither table has it.
 const char* DefaultString(int id);
 
 // The host's localization library as resolved through the host's loader, and

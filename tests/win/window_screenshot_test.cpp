@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -288,6 +289,55 @@ TEST_F(SampleSearch, MainWindowComparesADistributionWithMeasuredPeaks) {
     EXPECT_GT(red, 10) << "the computed sticks";
     EXPECT_GT(blue, 10) << "the measured sticks";
     EXPECT_TRUE(SaveBmp(picture, ShotPath("dlg-main-chart.bmp")));
+}
+
+// An [M+Na]+ search wide enough for more than one formula, ranked against
+// measured peaks of glucose with sodium; the best candidate's distribution
+// drawn at m/z. Wider than at creation, so that the Rms column shows.
+TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
+    HWND selector = Item(CB_Ion);
+    SendMessageA(selector, CB_SETCURSEL, 2, 0);  // [M+Na]+
+    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Ion, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(selector));
+    SetWindowTextA(Item(STR_Mass), "203.0527");
+    SetWindowTextA(Item(STR_Ppm), "150");
+    SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+    SetWindowTextA(Item(ME_ExData), "203.0527 100\r\n204.0561 6.6\r\n205.0569 1.5");
+    SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
+    SendMessageA(window_, WM_COMMAND, PM_ResRank, 0);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
+    SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 140);
+    SetFocus(Item(LV_Results));
+    Pump();
+
+    const HWND list = Item(LV_Results);
+    const auto cell = [list](int row, int column) {
+        char text[128] = {};
+        LVITEMA query{};
+        query.iSubItem = column;
+        query.pszText = text;
+        query.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&query));
+        return std::string(text);
+    };
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    ASSERT_GT(rows, 1);
+    EXPECT_EQ(cell(0, 1), "C6H12O6") << "a hexose fits best";
+    EXPECT_NE(cell(rows - 1, 1), "C6H12O6") << "another formula fits worse";
+    EXPECT_FALSE(cell(0, 4).empty());
+    const std::vector<std::string> asked = standIn_.Recording().CommandsStartingWith("IsoDist ");
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "IsoDist C6H12NaO6"), asked.end());
+    char title[64] = {};
+    GetWindowTextA(Item(TC_IsoChart), title, sizeof title);
+    EXPECT_EQ(std::string(title), "Rms = " + cell(0, 4));
+    EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-ions.bmp")));
+    // The host's own CopyText takes the table as it is, tabs and line ends.
+    SendMessageA(window_, WM_COMMAND, PM_ResCopyTable, 0);
+    EXPECT_EQ(standIn_.Services().clipboard.rfind("Mass\tFormula\tName\tError (ppm)\tRms\r\n", 0), 0u);
 }
 
 // The spreadsheet stand-in's window after "Send to Excel": the sheet named

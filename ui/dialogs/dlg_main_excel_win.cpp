@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -37,7 +38,11 @@ std::string ColumnTitle(HWND list, int column) {
     return title;
 }
 
-int ColumnCount(HWND list) { return Header_GetItemCount(ListView_GetHeader(list)); }
+// The candidate's own three columns: the ion columns stay out of the sheet,
+// whose layout readers downstream rely on.
+int ColumnCount(HWND list) {
+    return std::min(Header_GetItemCount(ListView_GetHeader(list)), static_cast<int>(kResultColumnCount));
+}
 
 // Fills the driver's workbook; exceptions go to the caller.
 void FillWorkbook(TExcel8Driver& driver, const std::string& sheetName, HWND list,

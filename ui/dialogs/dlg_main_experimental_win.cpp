@@ -65,6 +65,16 @@ void TDlgMain::BT_ExUpdateClick(const FormEvent&) {
     }
     PM_IC_ZoomResetClick({});
     EnableExUpdate();
+    // A ranking on show follows the measured peaks; without any it is void.
+    if (rankingShown_) {
+        if (exSeries_) {
+            RankRows();
+        } else {
+            for (IonCell& cell : ionCells_) cell.rms.reset();
+            rankingShown_ = false;
+            InvalidateRect(Control(LV_Results), nullptr, TRUE);
+        }
+    }
 }
 
 void TDlgMain::CalcRms() {

@@ -110,6 +110,10 @@ bool RunSaveDialog(HWND owner, int& filterIndex, std::string& fileName) {
 void TDlgMain::PM_ResCopyClick(const FormEvent&) {
     const int column = ClickedColumn();
     if (column < 0) return;  // the menu opened over no row
+    if (column >= kResultColumnCount) {
+        CopyIonCell(column);
+        return;
+    }
     const ResultRow* row = SelectedRow(*this);
     if (!row) return;
     BusyCursor busy;

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
+#include "ions/ion_formula.h"
+#include "ions/ion_ranking.h"
 #include "isotopes/peak_series.h"
 #include "resources/dlg_main_ids.h"
 #include "shell/error_report.h"
@@ -28,8 +31,13 @@ void TDlgMain::PM_ResIsoDistClick(const FormEvent&) {
     if (row < 0 || DbHandle().empty()) return;
     BusyCursor busy;
     const char* formula = results_.rows[static_cast<std::size_t>(row)].cells[kFormulaColumn];
+    // As an ion: its own formula, drawn at its m/z. One the plug-in cannot
+    // make (a formula it cannot take apart) leaves the chart as it is.
+    const Ion& ion = SelectedIon();
+    std::string ionFormula;
+    if (IonFormula(formula ? formula : "", ion, ionFormula) != IonFormulaOutcome::Formula) return;
     // A failed request leaves the chart as it is; the host reports its own errors.
-    if (SendCommand("IsoDist %s", formula ? formula : "") != 0) return;
+    if (SendCommand("IsoDist %s", ionFormula.c_str()) != 0) return;
 
     // The answer is copied before anything else goes to the host, and the
     // old distribution stays when there is no room for the copy.
@@ -46,7 +54,7 @@ void TDlgMain::PM_ResIsoDistClick(const FormEvent&) {
     distSeries_ = NewPeakSeries(kDistColour);
     try {
         // An answer without pairs leaves an empty series on the chart.
-        ParsePeaks(distSeries_, copy.get());
+        ParseIonPeaks(distSeries_, copy.get(), ion);
     } catch (const std::bad_alloc&) {
         ShowError(kOutOfMemoryId);
     }

@@ -70,6 +70,7 @@ void TDlgMain::ClearResultRows() {
     // The list forgets its rows before their texts go.
     ListView_SetItemCountEx(Control(LV_Results), 0, 0);
     results_.Clear();
+    ClearIonCells();
 }
 
 void TDlgMain::ShowResultRows() {
@@ -104,6 +105,9 @@ void TDlgMain::LV_ResultsItemText(const FormEvent& event) {
     if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kResultColumnCount) {
         CopyItemText(row.cells[static_cast<std::size_t>(item.iSubItem)], item.pszText,
                      item.cchTextMax);
+    } else if ((item.mask & LVIF_TEXT) && item.iSubItem >= kResultColumnCount &&
+               item.iSubItem < kListColumnCount) {
+        CopyItemText(IonCellText(row, item.iSubItem).c_str(), item.pszText, item.cchTextMax);
     }
     // Each row refers to its own slot of the ID table.
     if (item.mask & LVIF_PARAM) item.lParam = reinterpret_cast<LPARAM>(row.id);
@@ -132,7 +136,7 @@ void TDlgMain::LV_ResultsFindItem(const FormEvent& event) {
 
 void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
     const int column = reinterpret_cast<const NMLISTVIEW*>(event.detail)->iSubItem;
-    if (column < 0 || column >= kResultColumnCount) return;
+    if (column < 0 || column >= kListColumnCount) return;
     BusyCursor busy;
     sortColumn_ = column;
     sortDescending_ = columnTags_[column];
@@ -156,7 +160,11 @@ void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
     const int focusedBefore = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     const std::int32_t* selectedSlot = slotAt(selectedBefore);
     const std::int32_t* focusedSlot = slotAt(focusedBefore);
-    SortResultRows(results_.rows, sortColumn_, sortDescending_ != 0, LocaleDecimalSeparator());
+    if (column < kResultColumnCount) {
+        SortResultRows(results_.rows, sortColumn_, sortDescending_ != 0, LocaleDecimalSeparator());
+    } else {
+        SortIonColumn(column, sortDescending_ != 0);
+    }
 
     const int selected = indexOf(selectedSlot);
     const int focused = indexOf(focusedSlot);
@@ -175,6 +183,7 @@ void TDlgMain::PM_ResultsPopup(const FormEvent&) {
     GetCursorPos(&hit.pt);
     ScreenToClient(list, &hit.pt);
     if (ListView_SubItemHitTest(list, &hit) >= 0 && hit.iSubItem >= 0) clickedColumn_ = hit.iSubItem;
+    SyncIonMenuRows();
 }
 
 void TDlgMain::PM_ResShowClick(const FormEvent&) {

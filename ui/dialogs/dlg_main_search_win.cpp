@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resources/dlg_main_ids.h"
+#include "ions/ion_window.h"
 #include "search/mass_search.h"
 #include "search/results_answer.h"
 #include "shell/error_report.h"
@@ -35,12 +36,15 @@ void TDlgMain::BT_SearchClick(const FormEvent&) {
     int maxRows = 0;
     if (!UserTextToInt(Text(STR_MaxResults), maxRows)) return;
 
-    const MassWindow window = MassWindowAround(searchMass_, MassTolerance(searchMass_, searchPpm_));
+    // The typed value is the ion's m/z; for the neutral molecule, its mass.
+    const MassWindow window = IonMassWindow(searchMass_, searchPpm_, SelectedIon());
+    searchIon_ = &SelectedIon();
     BusyCursor busy;
     const ListPaintPause pause(Control(LV_Results));
     ClearResultRows();
     EnableResultsMenu();
     SetText(LBL_FoundNumVal, "0");
+    if (!WindowHoldsMasses(window)) return;
 
     const auto readMaximum = [this](int& rows) { return UserTextToInt(Text(STR_MaxResults), rows); };
     if (QueryMassWindow(database_, window, readMaximum) != MassQueryOutcome::Answered) return;

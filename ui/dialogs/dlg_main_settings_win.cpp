@@ -37,6 +37,7 @@ void TDlgMain::ApplySettings(bool useDefaults) {
     SetText(STR_MaxResults, ReadSetting(kSettingMaxResults, useDefaults));
     SetText(STR_Ppm, ReadSetting(kSettingPpm, useDefaults));
     SelectDatabase(EntryIndexIgnoringCase(SelectorEntries(), database));
+    ApplyIonSetting(useDefaults);
 }
 
 void TDlgMain::SaveSettings() {
@@ -45,6 +46,7 @@ void TDlgMain::SaveSettings() {
     WriteRealSetting(kSettingPpm, Text(STR_Ppm).c_str());
     const int index = SelectedDatabase();
     WriteSetting(kSettingDatabase, index > 0 ? SelectedDatabaseText().c_str() : "None");
+    SaveIonSetting();
 }
 
 void TDlgMain::BT_DefaultClick(const FormEvent&) {

@@ -46,6 +46,9 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_ResCopyRow, Kind::Click, &TDlgMain::PM_ResCopyRowClick},
     {PM_ResCopyAll, Kind::Click, &TDlgMain::PM_ResCopyAllClick},
     {PM_ResExcel, Kind::Click, &TDlgMain::PM_ResExcelClick},
+    {CB_Ion, Kind::Change, &TDlgMain::CB_IonChange},
+    {PM_ResRank, Kind::Click, &TDlgMain::PM_ResRankClick},
+    {PM_ResCopyTable, Kind::Click, &TDlgMain::PM_ResCopyTableClick},
     {ME_ExData, Kind::Change, &TDlgMain::ME_ExDataChange},
     {ME_ExData, Kind::KeyPress, &TDlgMain::ME_ExDataKeyPress},
     {BT_ExUpdate, Kind::Click, &TDlgMain::BT_ExUpdateClick},
@@ -125,6 +128,7 @@ bool TDlgMain::Create() {
              outer.width};
     // 11.
     ApplyLocalizedCaptions();
+    FillIonSelector();
     // 12.
     editMenu_ = CreateEditMenu([this](HWND control) { OnEditShortcutKey(control); });
     for (const EditMenuBinding& binding : kEditMenuBindings) {
@@ -190,6 +194,7 @@ void TDlgMain::OnFormDestroy() {
 void TDlgMain::SB_StatusDrawPanel(const FormEvent& event) {
     const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(event.detail);
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    DrawRankProgress(item);
 }
 
 void TDlgMain::OnEvent(const FormEvent& event) { RouteEvent(*this, kRoutes, event); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ions/ion_cells.h"
 #include "search/database_connection.h"
 #include "search/result_rows.h"
 #include "chart/chart_model.h"
@@ -97,6 +98,12 @@ public:
     void PM_ResCopyAllClick(const FormEvent& event);
     void PM_ResSaveClick(const FormEvent& event);
     void PM_ResExcelClick(const FormEvent& event);
+    // Ion search and ranking (dlg_main_ions_win.cpp).
+    void CB_IonChange(const FormEvent& event);
+    void PM_ResRankClick(const FormEvent& event);
+    void PM_ResCopyTableClick(const FormEvent& event);
+    // The ion chosen in CB_Ion; the neutral molecule before the list is filled.
+    const Ion& SelectedIon() const;
 
     void EnableButtons();
     void EnableResultsMenu();
@@ -132,6 +139,22 @@ private:
     // and whether tooltips show.
     void CreateChartTip();
     void SetChartTip(const std::string& text);
+    // The ion selector, its setting and the mass label it words; the ion
+    // cells of the rows (error and RMS), their sorting, the ranking and the
+    // popup rows that lead to it.
+    void FillIonSelector();
+    void ApplyIonSetting(bool useDefaults);
+    void SaveIonSetting();
+    void ShowMassLabel();
+    void ClearIonCells();
+    void EnsureIonCells();
+    double ErrorOf(const ResultRow& row, char separator) const;
+    std::string IonCellText(const ResultRow& row, int column) const;
+    void SortIonColumn(int column, bool descending);
+    void RankRows();
+    void SyncIonMenuRows();
+    void CopyIonCell(int column);
+    void DrawRankProgress(const DRAWITEMSTRUCT& item) const;
 
     DatabaseConnection database_;  // DbHandle and DbName
     bool firstShowPending_ = false;
@@ -144,7 +167,7 @@ private:
     ResultRows results_;                   // the rows the list shows, in its order
     int sortColumn_ = 0;                   // SortColumn
     int sortDescending_ = 0;               // SortDescending
-    int columnTags_[kResultColumnCount] = {};  // per column: the next click sorts descending
+    int columnTags_[kListColumnCount] = {};  // per column: the next click sorts descending
     int clickedColumn_ = 0;
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
@@ -153,6 +176,12 @@ private:
     std::string chartTipText_;              // the window's tooltip text
     int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
     std::string saveFileName_;              // SD_Results: file name of the last save
+    int loadedIon_ = 0;                     // CB_Ion's entry as the settings gave it
+    const Ion* searchIon_ = nullptr;        // the ion of the last search (its errors)
+    IonCells ionCells_;                     // per RowIds slot: error and RMS, once needed
+    bool rankingShown_ = false;             // the Rms column holds a ranking
+    std::size_t rankDone_ = 0;              // ranking progress for the status panel;
+    std::size_t rankTotal_ = 0;             // 0 total: none shown
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

@@ -79,7 +79,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             GetClassNameA(window, className, sizeof className);
             if (lstrcmpA(className, kPanelClass) == 0) {
                 PaintPanel(window, dc);
-            } else {
+            } else if (lstrcmpA(className, kGroupBoxClass) == 0) {
                 PaintGroupBox(window, dc);
             }
             EndPaint(window, &paint);
@@ -108,12 +108,14 @@ bool RegisterContainer(HINSTANCE module, const char* name) {
 }  // namespace
 
 bool RegisterContainerClasses(HINSTANCE module) {
-    return RegisterContainer(module, kPanelClass) && RegisterContainer(module, kGroupBoxClass);
+    return RegisterContainer(module, kPanelClass) && RegisterContainer(module, kGroupBoxClass) &&
+           RegisterContainer(module, kPlainPanelClass);
 }
 
 void UnregisterContainerClasses(HINSTANCE module) {
     UnregisterClassA(kPanelClass, module);
     UnregisterClassA(kGroupBoxClass, module);
+    UnregisterClassA(kPlainPanelClass, module);
 }
 
 }  // namespace ionsift

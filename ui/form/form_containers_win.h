@@ -10,6 +10,8 @@ namespace ionsift {
 
 constexpr const char* kPanelClass = "IonsiftPanel";
 constexpr const char* kGroupBoxClass = "IonsiftGroupBox";
+// A panel without bevel: it groups its children for tabbing and nothing more.
+constexpr const char* kPlainPanelClass = "IonsiftPlainPanel";
 // Width of the panel's two bevels together: what a filling child leaves free.
 constexpr int kPanelBevelWidth = 2;
 

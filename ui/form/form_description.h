@@ -46,6 +46,7 @@ enum ControlOption : std::uint32_t {
     kDefaultButton = 1u << 9,   // buttons: Enter presses it
     kOwnerData = 1u << 10,      // report list: the owner keeps the rows and gives
                                 // their texts when the list draws them
+    kNoBevel = 1u << 11,        // panels: no bevel, only a holder for its children
 };
 
 // A font of its own for one control; the form's font otherwise.

@@ -145,6 +145,7 @@ bool Form::Create(const FormDescription& form, HWND owner, HINSTANCE module) {
 bool Form::CreateControl(const ControlRow& row) {
     const KindTraits& traits = TraitsOf(row.kind);
     const char* className = row.kind == ControlKind::Custom ? row.className : traits.className;
+    if (row.kind == ControlKind::Panel && (row.options & kNoBevel)) className = kPlainPanelClass;
     const HWND parent = ParentWindow(row);
     const int height = row.rect.height +
                        (row.kind == ControlKind::DropDownList ? kDropDownListHeight : 0);

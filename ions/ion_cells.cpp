@@ -1,0 +1,109 @@
+#include "ions/ion_cells.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "shell/host_numbers.h"
+#include "text/locale_numbers.h"
+#include "text/separators.h"
+
+namespace ionsift {
+namespace {
+
+constexpr double kPerMillion = 1e6;
+
+// A sort key with "no value" as a flag, so that missing values can go last
+// in both directions.
+struct Key {
+    bool has = false;
+    double value = 0.0;
+};
+
+Key ErrorKey(const IonCell& cell) {
+    return std::isnan(cell.errorPpm) ? Key{} : Key{true, std::fabs(cell.errorPpm)};
+}
+
+Key RmsKey(const IonCell& cell) {
+    return cell.rms && !std::isnan(*cell.rms) ? Key{true, *cell.rms} : Key{};
+}
+
+// -1, 0 or 1; a key without value after every key with one.
+int CompareKeys(const Key& a, const Key& b, bool descending) {
+    if (a.has != b.has) return a.has ? -1 : 1;
+    if (!a.has || a.value == b.value) return 0;
+    const int order = a.value < b.value ? -1 : 1;
+    return descending ? -order : order;
+}
+
+// Each row's keys worked out once, then the rows rearranged.
+template <class Less>
+void SortRowsBy(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
+                Less less) {
+    std::vector<const IonCell*> cellOfRow(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) cellOfRow[i] = &CellOf(cells, ids, rows[i]);
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return less(*cellOfRow[a], *cellOfRow[b]);
+    });
+    std::vector<ResultRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t index : order) sorted.push_back(rows[index]);
+    rows.swap(sorted);
+}
+
+}  // namespace
+
+double MassErrorPpm(double measured, double theoretical) {
+    if (!(theoretical > 0) || !std::isfinite(theoretical) || !std::isfinite(measured)) {
+        return std::nan("");
+    }
+    return (measured - theoretical) / theoretical * kPerMillion;
+}
+
+double RowErrorPpm(const char* caption, char separator, double measured, const Ion& ion) {
+    double neutral = 0.0;
+    if (!caption || !UserTextToReal(caption, separator, neutral)) return std::nan("");
+    return MassErrorPpm(measured, static_cast<double>(IonMz(neutral, ion)));
+}
+
+std::string MassErrorText(double ppm, char separator) {
+    if (std::isnan(ppm)) return {};
+    std::string magnitude = FormatFixed(std::fabs(ppm), 2);
+    const bool zero = magnitude.find_first_not_of("0.") == std::string::npos;
+    std::string text = (ppm < 0 && !zero) ? "-" : "+";
+    text += magnitude;
+    ToLocalSeparator(text, separator);
+    return text;
+}
+
+std::string RmsText(const std::optional<double>& rms, char separator) {
+    if (!rms || !std::isfinite(*rms)) return {};
+    std::string text = FormatFixed(*rms, 2);
+    ToLocalSeparator(text, separator);
+    return text;
+}
+
+void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
+                 bool descending) {
+    SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
+        return CompareKeys(ErrorKey(a), ErrorKey(b), descending) < 0;
+    });
+}
+
+void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
+               bool descending) {
+    SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
+        return CompareKeys(RmsKey(a), RmsKey(b), descending) < 0;
+    });
+}
+
+void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids) {
+    SortRowsBy(rows, cells, ids, [](const IonCell& a, const IonCell& b) {
+        const int byRms = CompareKeys(RmsKey(a), RmsKey(b), false);
+        if (byRms != 0) return byRms < 0;
+        return CompareKeys(ErrorKey(a), ErrorKey(b), false) < 0;
+    });
+}
+
+}  // namespace ionsift
