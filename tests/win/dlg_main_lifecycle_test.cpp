@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -275,29 +274,6 @@ TEST_F(OverTheHost, TheFirstShowCentresTheWindowOverTheHostsMainWindowLaterOnesK
 
 // --- what Free releases ------------------------------------------------------
 
-// The slot of the module's import table through which it calls `function`.
-void** ImportSlot(HMODULE module, const char* library, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) == 0) {
-                return reinterpret_cast<void**>(&slots->u1.Function);
-            }
-        }
-    }
-    return nullptr;
-}
-
 HBITMAP g_tile = nullptr;
 
 HBITMAP WINAPI RecordingLoadBitmap(HINSTANCE module, LPCSTR name) {
@@ -311,8 +287,6 @@ TEST(PluginRelease, FreeDeletesTheBackgroundTileInitLoaded) {
     ASSERT_TRUE(plugin.Loaded());
     void** slot = ImportSlot(plugin.Module(), "user32.dll", "LoadBitmapA");
     ASSERT_NE(slot, nullptr);
-    DWORD protection = 0;
-    ASSERT_TRUE(VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection));
     *slot = reinterpret_cast<void*>(&RecordingLoadBitmap);
 
     RecordingHost host;
