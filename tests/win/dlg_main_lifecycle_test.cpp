@@ -216,6 +216,7 @@ protected:
 };
 
 TEST_F(AnsiCase, TheSavedDatabaseIsFoundIgnoringTheCaseOfAccentedLetters) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the names are Windows-1252 text";
     ASSERT_GT(SelectedEntry(), 0);
     EXPECT_EQ(Entries()[static_cast<std::size_t>(SelectedEntry())], "\xE9ther");
     EXPECT_EQ(CommandsLike(0, "DbOpen").size(), 1u);
