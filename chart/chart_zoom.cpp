@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 
 #include "chart/chart_zoom.h"
 
@@ -30,8 +29,9 @@ std::vector<ChartView> ZoomAnimation(const ChartView& from, const ChartView& to,
 DragZoom ClassifyDrag(int startX, int startY, int endX, int endY, int slack) {
     const long long dx = static_cast<long long>(endX) - startX;
     const long long dy = static_cast<long long>(endY) - startY;
-    if (std::llabs(dx) <= slack && std::llabs(dy) <= slack) return DragZoom::None;
-    return dx > slack && dy > slack ? DragZoom::ZoomIn : DragZoom::Undo;
+    if (dx > slack && dy > slack) return DragZoom::ZoomIn;
+    if (dx < -slack || dy < -slack) return DragZoom::Undo;
+    return DragZoom::None;
 }
 
 ChartView ZoomRectView(const ChartMapping& mapping, int x1, int y1, int x2, int y2) {

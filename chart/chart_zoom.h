@@ -14,13 +14,15 @@ namespace ionsift {
 std::vector<ChartView> ZoomAnimation(const ChartView& from, const ChartView& to, int steps);
 
 enum class DragZoom {
-    None,    // moved too little to mean anything
+    None,    // moved too little, or rightwards and down without a rectangle to zoom to
     ZoomIn,  // from upper-left to lower-right: zoom to the rectangle
-    Undo,    // any other direction: back to the automatic ranges
+    Undo,    // the other way, leftwards or up: back to the automatic ranges
 };
 
-// A drag counts once it moved more than `slack` pixels in some direction;
-// it zooms in only when it moved more than that both rightwards and down.
+// A drag zooms in when it moved more than `slack` pixels both rightwards and
+// down, and undoes the zoom when it moved more than that leftwards or up.
+// Anything else does nothing: a shaky click, or a drag to the right that went
+// `slack` pixels or less down.
 DragZoom ClassifyDrag(int startX, int startY, int endX, int endY, int slack);
 
 // The view of the rectangle between two pixel corners, through the mapping

@@ -17,6 +17,7 @@ set(IONSIFT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 add_library(Ionsift SHARED
   entry/plugin_entry_win.cpp
+  text/letter_case_win.cpp
   shell/settings_store_win.cpp
   ui/form/window_utils_win.cpp
   ui/form/dlg_popup_win.cpp

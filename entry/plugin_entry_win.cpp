@@ -20,6 +20,7 @@
 #include "shell/settings.h"
 #include "shell/settings_store_win.h"
 #include "shell/string_table.h"
+#include "text/letter_case_win.h"
 #include "ui/chart_control/chart_window_win.h"
 #include "ui/dialogs/dlg_about_win.h"
 #include "ui/dialogs/dlg_main_win.h"
@@ -39,6 +40,7 @@ void* InitPlugin(const HostContext* host) {
     PluginState& plugin = ThePlugin();
     plugin.ownerWindow = host->appWindow;
     ReadUserDecimalSeparator();
+    ReadAnsiUpperCase();
     SetSettingsStore(&ProfileSettingsStore());
     OpenHostCatalog();
 

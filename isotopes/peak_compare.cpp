@@ -5,7 +5,7 @@
 #include <cmath>
 #include <new>
 
-#include "shell/host_numbers.h"
+#include "text/shown_numbers.h"
 #include "text/separators.h"
 
 namespace ionsift {
@@ -71,7 +71,7 @@ std::optional<double> CompareRms(const std::vector<TPeak>& computed,
     // Stable, so that equal abundances keep their order and results repeat.
     std::stable_sort(experimental.begin(), experimental.end(), MoreIntense);
     const double strongest = experimental.front().Prob;
-    if (!(strongest > 0) || !std::isfinite(strongest)) return std::nullopt;
+    if (strongest == 0 || !std::isfinite(strongest)) return std::nullopt;
     const double scale = 100.0 / strongest;
     for (TPeak& peak : experimental) peak.Prob *= scale;
 
@@ -100,7 +100,7 @@ std::optional<double> CompareRms(const std::vector<TPeak>& computed,
 }
 
 std::string RmsTitle(double rms, char separator) {
-    std::string title = "Rms = " + FormatFixed(rms, 2);
+    std::string title = "Rms = " + FormatRounded(rms, 2);
     ToLocalSeparator(title, separator);
     return title;
 }

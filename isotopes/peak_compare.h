@@ -31,13 +31,15 @@ int CmpProb(const TPeak& a, const TPeak& b);
 // computed peaks takes, greedily in mass order, the unmatched experimental
 // peak at the smallest squared distance (mass difference squared plus
 // abundance difference squared; ties go to the more intense); the result is
-// sqrt(sum / m). Nothing when it is not defined: no computed or experimental
-// peak, a most intense experimental abundance that is 0 or negative, or a
-// result that is not finite.
+// sqrt(sum / m). Negative abundances are taken as they are, a negative most
+// intense one included (the scale is then negative). Nothing when it is not
+// defined: no computed or experimental peak, a most intense experimental
+// abundance of exactly 0 or not finite, or a result that is not finite.
 std::optional<double> CompareRms(const std::vector<TPeak>& computed,
                                  std::vector<TPeak> experimental);
 
-// "Rms = " and the value with two decimals and the user's separator.
+// "Rms = " and the value with two decimals, rounded half away from zero, and
+// the user's separator.
 std::string RmsTitle(double rms, char separator);
 
 }  // namespace ionsift

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "shell/host_numbers.h"
+#include "text/shown_numbers.h"
 #include "text/separators.h"
 
 namespace ionsift {
@@ -49,7 +49,7 @@ StickHit StickUnderPointer(const ChartModel& chart, const ChartMapping& mapping,
 }
 
 std::string ReadoutText(double mass, double abundance, char separator) {
-    std::string text = FormatFixed(mass, 6) + "\n" + FormatFixed(abundance, 2) + "%";
+    std::string text = FormatRounded(mass, 6) + "\n" + FormatRounded(abundance, 2) + "%";
     ToLocalSeparator(text, separator);
     return text;
 }

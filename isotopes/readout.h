@@ -29,7 +29,8 @@ StickHit FindNearestStick(const ChartModel& chart, const ChartMapping& mapping, 
 StickHit StickUnderPointer(const ChartModel& chart, const ChartMapping& mapping, int x, int y);
 
 // The tooltip: mass with six decimals, a line feed, abundance with two
-// decimals and "%"; the user's separator in both ("100.500000\n80.00%").
+// decimals and "%", both rounded half away from zero; the user's separator in
+// both ("100.500000\n80.00%").
 std::string ReadoutText(double mass, double abundance, char separator);
 
 }  // namespace ionsift

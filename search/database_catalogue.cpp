@@ -1,20 +1,11 @@
 #include "search/database_catalogue.h"
 
-#include <algorithm>
-#include <cctype>
+#include "text/letter_case.h"
 
 namespace ionsift {
 namespace {
 
 constexpr std::string_view kExtension = ".db";
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 

@@ -19,8 +19,9 @@ constexpr const char* kDatabasePattern = "Data\\Databases\\*.db";
 // Example: "natural.db" -> "natural".
 std::optional<std::string> CatalogueEntryName(std::string_view fileName);
 
-// Index of the first entry equal to name ignoring letter case (ASCII); 0, the
-// prompt, when name is empty or no entry matches.
+// Index of the first entry equal to name ignoring letter case in the ANSI
+// code page (text/letter_case.h); 0, the prompt, when name is empty or no
+// entry matches.
 int EntryIndexIgnoringCase(const std::vector<std::string>& entries, std::string_view name);
 
 }  // namespace ionsift

@@ -261,8 +261,27 @@ TEST(ChartZoomTest, DragDirectionDecides) {
     EXPECT_EQ(ClassifyDrag(10, 10, 60, 50, 2), DragZoom::ZoomIn);
     EXPECT_EQ(ClassifyDrag(60, 50, 10, 10, 2), DragZoom::Undo);
     EXPECT_EQ(ClassifyDrag(10, 50, 60, 10, 2), DragZoom::Undo);  // lower-left to upper-right
-    EXPECT_EQ(ClassifyDrag(10, 10, 60, 11, 2), DragZoom::Undo);  // flat: not a rectangle to zoom to
+    EXPECT_EQ(ClassifyDrag(10, 10, 60, 11, 2), DragZoom::None);  // flat: not a rectangle to zoom to
     EXPECT_EQ(ClassifyDrag(10, 10, 12, 8, 2), DragZoom::None);   // a shaky click
+}
+
+// A drag to the right that goes at most the slack down does nothing; only a
+// drag leftwards or up undoes the zoom.
+TEST(ChartZoomTest, OnlyADragBackUndoes) {
+    struct Case {
+        int dx, dy;
+        DragZoom expected;
+    };
+    const Case cases[] = {
+        {50, 2, DragZoom::None},  {50, 0, DragZoom::None},  {50, -2, DragZoom::None},
+        {2, 50, DragZoom::None},  {50, 3, DragZoom::ZoomIn}, {3, 3, DragZoom::ZoomIn},
+        {50, -3, DragZoom::Undo}, {-3, 50, DragZoom::Undo}, {-3, 0, DragZoom::Undo},
+        {0, -3, DragZoom::Undo},  {-50, -50, DragZoom::Undo},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClassifyDrag(100, 100, 100 + c.dx, 100 + c.dy, 2), c.expected)
+            << c.dx << ", " << c.dy;
+    }
 }
 
 TEST(ChartZoomTest, RectangleViewIsTheValuesUnderItsCorners) {

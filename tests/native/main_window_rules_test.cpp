@@ -4,6 +4,7 @@
 
 #include "search/database_catalogue.h"
 #include "search/database_connection.h"
+#include "text/letter_case.h"
 #include "tests/native/recording_host.h"
 #include "ui/dialogs/column_split.h"
 #include "ui/dialogs/search_button_rule.h"
@@ -55,6 +56,23 @@ TEST(EntryIndexIgnoringCase, FirstMatchOrThePrompt) {
     EXPECT_EQ(EntryIndexIgnoringCase(entries, ""), 0);
     EXPECT_EQ(EntryIndexIgnoringCase(entries, "choose THE database"), 0);
     EXPECT_EQ(EntryIndexIgnoringCase(entries, "aspirin "), 0) << "no trimming";
+}
+
+// The Windows side supplies the ANSI code page's upper case; these are
+// Windows-1252's for the letters used here.
+TEST(EntryIndexIgnoringCase, AccentedLettersMatchInTheAnsiCodePage) {
+    const std::vector<std::string> entries = {"Choose the database", "\xE9ther", "\xFF\xE0"};
+    EXPECT_EQ(EntryIndexIgnoringCase(entries, "\xC9THER"), 0) << "ASCII alone: no case for \xE9";
+    UpperCaseTable upper = AsciiUpperCase();
+    upper[0xE9] = 0xC9;  // e acute
+    upper[0xE0] = 0xC0;  // a grave
+    upper[0xFF] = 0x9F;  // y diaeresis, whose capital lies below 0xC0
+    SetAnsiUpperCase(upper);
+    EXPECT_EQ(EntryIndexIgnoringCase(entries, "\xC9THER"), 1);
+    EXPECT_EQ(EntryIndexIgnoringCase(entries, "\xE9THER"), 1);
+    EXPECT_EQ(EntryIndexIgnoringCase(entries, "\x9F\xC0"), 2);
+    EXPECT_EQ(EntryIndexIgnoringCase(entries, "ether"), 0) << "no accent folding";
+    SetAnsiUpperCase(AsciiUpperCase());
 }
 
 // --- connection --------------------------------------------------------------

@@ -78,7 +78,6 @@ TEST(CompareRms, NothingWhenTheDeviationIsNotDefined) {
     EXPECT_FALSE(CompareRms({}, Peaks({{100, 50}})));
     EXPECT_FALSE(CompareRms(computed, {}));
     EXPECT_FALSE(CompareRms(computed, Peaks({{100, 0}, {101, 0}})));    // nothing to scale to
-    EXPECT_FALSE(CompareRms(computed, Peaks({{100, -5}, {101, -9}})));
     EXPECT_FALSE(RmsOfTexts("100 100", "100 1e999"));                  // infinite abundance
     // Distances beyond the largest double: no experimental peak is near.
     EXPECT_FALSE(CompareRms(Peaks({{1e200, 50}}), Peaks({{1, 100}})));
@@ -86,6 +85,19 @@ TEST(CompareRms, NothingWhenTheDeviationIsNotDefined) {
     EXPECT_FALSE(CompareRms(Peaks({{0, 100}, {0, 100}}), Peaks({{1.2e154, 100}, {1.2e154, 100}})));
     // Defined again once the text holds a pair on both sides.
     EXPECT_TRUE(RmsOfTexts("100 100", "100 1e300"));
+}
+
+// The experimental side may hold negative abundances; only a most intense
+// one of exactly 0 leaves nothing to scale to.
+TEST(CompareRms, ANegativeMostIntenseAbundanceScalesAsWritten) {
+    // Sorted -5, -9; scaled by 100 / -5 to (100, 100) and (101, 180): the
+    // first computed peak takes (100, 100) at 0, the second (101, 180) at 160^2.
+    const auto rms = CompareRms(Peaks({{100, 100}, {101, 20}}), Peaks({{100, -5}, {101, -9}}));
+    ASSERT_TRUE(rms);
+    EXPECT_NEAR(*rms, std::sqrt(160.0 * 160.0 / 2), 1e-9);
+    EXPECT_EQ(RmsTitle(*rms, '.'), "Rms = 113.14");
+    // A most intense 0 among negatives is still undefined.
+    EXPECT_FALSE(CompareRms(Peaks({{100, 100}}), Peaks({{100, 0}, {101, -9}})));
 }
 
 TEST(CompareRms, ANaNAbundanceNeverLeadsTheScaling) {

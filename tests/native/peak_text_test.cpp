@@ -56,6 +56,18 @@ TEST(NumberTexts, FixedDecimalsRoundedWithTheUsersSeparator) {
     EXPECT_EQ(ReadoutText(1234.0000004, 0.125001, '.'), "1234.000000\n0.13%");
 }
 
+// Regression: exact halves rounded to even ("33.12") where a reader expects
+// half away from zero.
+TEST(NumberTexts, ShownDecimalsRoundHalfAwayFromZero) {
+    EXPECT_EQ(RmsTitle(33.125, '.'), "Rms = 33.13");  // 33.125 is exact in binary
+    EXPECT_EQ(RmsTitle(0.125, ','), "Rms = 0,13");
+    EXPECT_EQ(RmsTitle(2.675, '.'), "Rms = 2.68");    // the double just below 2.675 reads as 2.675
+    EXPECT_EQ(RmsTitle(99.995, '.'), "Rms = 100.00"); // the carry runs into the integer part
+    EXPECT_EQ(ReadoutText(100.0000005, 12.345, '.'), "100.000001\n12.35%");
+    EXPECT_EQ(ReadoutText(-0.125, -0.005, '.'), "-0.125000\n-0.01%");
+    EXPECT_EQ(ReadoutText(1e-7, 0.004999, '.'), "0.000000\n0.00%");
+}
+
 TEST(NumberTexts, ACommaCRuntimeLocaleChangesNoText) {
     const ChartSeries series = SeriesOf("100.5 80\n101.5 10\n");
     const std::string saved = std::setlocale(LC_ALL, nullptr);

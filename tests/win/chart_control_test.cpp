@@ -262,6 +262,22 @@ TEST_F(ChartControlTest, DragDownRightZoomsAndDragBackUndoes) {
     EXPECT_FALSE(model_->Zoomed());
 }
 
+// Regression: a drag to the right that barely went down undid the zoom.
+TEST_F(ChartControlTest, AFlatDragToTheRightKeepsTheZoom) {
+    AddRedSticks();
+    UpdateWindow(chart_);
+    Drag(60, 60, 160, 160);
+    ASSERT_TRUE(model_->Zoomed());
+    const ChartView zoomed = model_->View();
+    Drag(60, 100, 160, 102);
+    Drag(60, 100, 160, 98);
+    EXPECT_TRUE(model_->Zoomed());
+    EXPECT_EQ(model_->View().bottom.min, zoomed.bottom.min);
+    EXPECT_EQ(model_->View().left.max, zoomed.left.max);
+    Drag(160, 100, 60, 102);  // leftwards: undone
+    EXPECT_FALSE(model_->Zoomed());
+}
+
 TEST_F(ChartControlTest, ZoomPercentIsAnimatedAndUndoReturnsToAutomaticRanges) {
     AddRedSticks();
     UpdateWindow(chart_);

@@ -1,6 +1,7 @@
 #include "tests/win/plugin_harness.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -162,6 +163,30 @@ HWND FindControl(HWND window, int id) {
     ControlById wanted{id, nullptr};
     EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&wanted));
     return wanted.found;
+}
+
+void** ImportSlot(HMODULE module, const char* library, const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* named =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+            void** slot = reinterpret_cast<void**>(&slots->u1.Function);
+            DWORD protection = 0;
+            return VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection) ? slot : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 Plugin::Plugin() {

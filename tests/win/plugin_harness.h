@@ -95,6 +95,11 @@ HWND FindControl(HWND window, int id);
 // owns the plug-in's windows; the caller destroys it.
 HWND CreateHostAppWindow();
 
+// The slot of the module's import table through which it calls `function`
+// of `library`, made writable so that a test can put its own function there;
+// null when the module imports no such function by name.
+void** ImportSlot(HMODULE module, const char* library, const char* function);
+
 // The DLL's three exports, with their declared conventions.
 class Plugin {
 public:

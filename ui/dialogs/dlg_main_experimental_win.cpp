@@ -84,8 +84,8 @@ void TDlgMain::CalcRms() {
         ShowError(kOutOfMemoryId);
         return;
     }
-    // Where no RMS is defined (nothing computed, no positive experimental
-    // abundance, a value beyond double range) no number is shown.
+    // Where no RMS is defined (nothing computed, a most intense experimental
+    // abundance of 0, a value beyond double range) no number is shown.
     const std::optional<double> rms = CompareRms(computed, std::move(experimental));
     const HWND chart = Control(TC_IsoChart);
     if (rms) {

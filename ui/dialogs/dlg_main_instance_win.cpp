@@ -1,7 +1,6 @@
 // The single TDlgMain, from the first request that shows it to the release.
 #include <memory>
 
-#include "shell/host_link.h"
 #include "shell/plugin_state.h"
 #include "ui/dialogs/dlg_main_win.h"
 #include "ui/form/form_win.h"
@@ -19,25 +18,31 @@ std::unique_ptr<TDlgMain>& Instance() {
 TDlgMain* DlgMain() { return Instance().get(); }
 
 void ShowDlgMain() {
-    if (!Instance()) {
+    std::unique_ptr<TDlgMain>& instance = Instance();
+    // Destroyed from outside (with its owner, say): the new window starts
+    // from the inputs the old one held, so they are saved first.
+    if (instance && !instance->Handle()) {
+        if (ThePlugin().settingsChanged) instance->SaveSettings();
+        instance.reset();
+    }
+    if (!instance) {
         auto window = std::make_unique<TDlgMain>();
         if (!window->Create()) return;
-        Instance() = std::move(window);
+        instance = std::move(window);
     }
-    Instance()->Show();
+    instance->Show();
 }
 
 void ReleaseDlgMain() {
     TDlgMain* window = DlgMain();
     if (!window) return;
-    // The host may have destroyed the window with its own: then there is
-    // nothing to report, and no control left to read settings from.
-    if (HWND handle = window->Handle()) {
-        const HostContext* host = Host();
-        if (host && host->windowClosed) host->windowClosed(handle);
+    // A window the host already destroyed was reported then; its inputs were
+    // kept when it went.
+    if (window->Handle()) {
+        window->ReportClosed();
         window->Close();
-        if (ThePlugin().settingsChanged) window->SaveSettings();
     }
+    if (ThePlugin().settingsChanged) window->SaveSettings();
     Instance().reset();
     ThePlugin().mainWindow = nullptr;
 }

@@ -130,11 +130,11 @@ void TDlgMain::ApplyIonSetting(bool useDefaults) {
     ShowMassLabel();
 }
 
-void TDlgMain::SaveIonSetting() {
+void TDlgMain::SaveIonSetting(const Ion& ion) {
     // Only a changed choice is written: files without the key stay without it.
-    const int index = static_cast<int>(&SelectedIon() - IonTable().begin());
+    const int index = static_cast<int>(&ion - IonTable().begin());
     if (index == loadedIon_) return;
-    WriteSetting(kSettingIon, SelectedIon().notation);
+    WriteSetting(kSettingIon, ion.notation);
     loadedIon_ = index;
 }
 

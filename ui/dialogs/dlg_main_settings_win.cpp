@@ -40,13 +40,19 @@ void TDlgMain::ApplySettings(bool useDefaults) {
     ApplyIonSetting(useDefaults);
 }
 
-void TDlgMain::SaveSettings() {
-    WriteRealSetting(kSettingMass, Text(STR_Mass).c_str());
-    WriteSetting(kSettingMaxResults, Text(STR_MaxResults).c_str());
-    WriteRealSetting(kSettingPpm, Text(STR_Ppm).c_str());
+TDlgMain::SettingsInputs TDlgMain::ReadSettingsInputs() const {
     const int index = SelectedDatabase();
-    WriteSetting(kSettingDatabase, index > 0 ? SelectedDatabaseText().c_str() : "None");
-    SaveIonSetting();
+    return {Text(STR_Mass), Text(STR_MaxResults), Text(STR_Ppm),
+            index > 0 ? SelectedDatabaseText() : "None", &SelectedIon()};
+}
+
+void TDlgMain::SaveSettings() {
+    const SettingsInputs inputs = Handle() ? ReadSettingsInputs() : lastInputs_;
+    WriteRealSetting(kSettingMass, inputs.mass.c_str());
+    WriteSetting(kSettingMaxResults, inputs.maxResults.c_str());
+    WriteRealSetting(kSettingPpm, inputs.ppm.c_str());
+    WriteSetting(kSettingDatabase, inputs.database.c_str());
+    if (inputs.ion) SaveIonSetting(*inputs.ion);
 }
 
 void TDlgMain::BT_DefaultClick(const FormEvent&) {
@@ -84,9 +90,10 @@ void TDlgMain::OnKeyChkPosInt(const FormEvent& event) {
     ThePlugin().settingsChanged = 1;
 }
 
-// Ctrl+V and the other menu shortcuts are key presses in the input as well,
-// although the edit menu keeps their characters from the key filters: a value
-// pasted from the keyboard is saved like a typed one.
+// Ctrl+V, Ctrl+X and Ctrl+Z are key presses in the input as well, although
+// the edit menu keeps their characters from the key filters: a value pasted
+// from the keyboard is saved like a typed one. Copy and select all change
+// nothing, and the menu does not report them.
 void TDlgMain::OnEditShortcutKey(HWND control) {
     for (int input : {STR_Mass, STR_Ppm, STR_MaxResults}) {
         if (control == Control(input)) ThePlugin().settingsChanged = 1;

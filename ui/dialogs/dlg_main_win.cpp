@@ -109,6 +109,8 @@ bool TDlgMain::Create() {
     sizingReady_ = true;
     LayoutControls();
     // 5.
+    openedHandle_ = Handle();
+    closedReported_ = false;
     if (const HostContext* host = Host(); host && host->windowOpened) host->windowOpened(Handle());
     // 6. Never narrower than now, nor more than 80 pixels shorter.
     const FormSize outer = OuterSize();
@@ -181,7 +183,18 @@ void TDlgMain::OnFormResize() {
     }
 }
 
+void TDlgMain::ReportClosed() {
+    if (closedReported_ || !openedHandle_) return;
+    closedReported_ = true;
+    if (const HostContext* host = Host(); host && host->windowClosed) host->windowClosed(openedHandle_);
+}
+
 void TDlgMain::OnFormDestroy() {
+    // The controls still exist, and the host may be ending the window with
+    // its own: keep what Free saves, and tell the host the window is gone.
+    lastInputs_ = ReadSettingsInputs();
+    ReportClosed();
+    if (ThePlugin().mainWindow == Handle()) ThePlugin().mainWindow = nullptr;
     ClearResultRows();
     RowIdTable().swap(rowIds_);
     DestroyEditMenu(editMenu_);

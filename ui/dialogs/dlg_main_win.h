@@ -50,7 +50,12 @@ public:
     void Show();
     // As the title-bar button does: hides the window, which keeps its state.
     void Close();
+    // Writes the inputs: from the controls while the window exists, else as
+    // they were when it was destroyed.
     void SaveSettings();
+    // The window-closed callback with the window that was opened, once
+    // whoever ends it: the plug-in's release or its owner's destruction.
+    void ReportClosed();
 
     const std::string& DbHandle() const { return database_.DbHandle(); }
     const std::string& DbName() const { return database_.DbName(); }
@@ -144,7 +149,7 @@ private:
     // popup rows that lead to it.
     void FillIonSelector();
     void ApplyIonSetting(bool useDefaults);
-    void SaveIonSetting();
+    void SaveIonSetting(const Ion& ion);
     void ShowMassLabel();
     void ClearIonCells();
     void EnsureIonCells();
@@ -156,7 +161,17 @@ private:
     void CopyIonCell(int column);
     void DrawRankProgress(const DRAWITEMSTRUCT& item) const;
 
+    // What SaveSettings writes, as the controls hold it.
+    struct SettingsInputs {
+        std::string mass, maxResults, ppm, database;
+        const Ion* ion = nullptr;  // a row of the ion table
+    };
+    SettingsInputs ReadSettingsInputs() const;
+
     DatabaseConnection database_;  // DbHandle and DbName
+    HWND openedHandle_ = nullptr;   // the handle the window-opened callback got
+    bool closedReported_ = false;
+    SettingsInputs lastInputs_;     // read when the window was destroyed
     bool firstShowPending_ = false;
     bool sizingReady_ = false;
     ColumnBase base_;  // BaseRightLeft, BaseRightWidth, BaseLeftWidth, BaseFormWidth
@@ -188,10 +203,13 @@ private:
 
 // The single instance: null until the first request shows it.
 TDlgMain* DlgMain();
-// Creates the window on first use and shows it.
+// Creates the window on first use, or anew when it was destroyed from
+// outside, and shows it.
 void ShowDlgMain();
 // The plug-in's release: window-closed callback with the window's handle,
-// close, settings saved when they changed, then the window destroyed.
+// close, settings saved when they changed, then the window destroyed. A
+// window its owner already destroyed was reported then, and its inputs are
+// saved as it left them.
 void ReleaseDlgMain();
 
 }  // namespace ionsift

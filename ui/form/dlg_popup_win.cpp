@@ -28,6 +28,7 @@ struct EditMenu {
     // The WM_CHAR that the last shortcut's keystroke is about to deliver.
     HWND shortcutWindow = nullptr;
     WPARAM shortcutChar = 0;
+    bool shortcutChangesText = false;
     EditShortcutObserver onShortcutKey;
 };
 
@@ -212,6 +213,7 @@ bool RunShortcut(EditMenu& menu, HWND control, WPARAM key) {
                                                 KeyDown(VK_SHIFT), KeyDown(VK_MENU));
     menu.shortcutWindow = item ? control : nullptr;
     menu.shortcutChar = item ? static_cast<unsigned char>(item->controlChar) : 0;
+    menu.shortcutChangesText = item && item->changesText;
     if (!item) return false;
     RunCommand(item->command);
     return true;
@@ -254,7 +256,7 @@ LRESULT CALLBACK EditMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_CHAR:
             if (SwallowShortcutChar(menu, control, wParam)) {
-                if (menu.onShortcutKey) menu.onShortcutKey(control);
+                if (menu.onShortcutKey && menu.shortcutChangesText) menu.onShortcutKey(control);
                 return 0;
             }
             break;

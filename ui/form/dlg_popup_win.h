@@ -11,9 +11,10 @@ namespace ionsift {
 
 struct EditMenu;
 
-// Told when a shortcut's keystroke brought its character to an attached
-// control: the user typed there, though the menu kept the character from the
-// control's own key handling.
+// Told when the keystroke of a shortcut that may change the text (undo, cut,
+// paste) brought its character to an attached control: the user typed there,
+// though the menu kept the character from the control's own key handling.
+// Copy and select all leave the text as it was and are not told.
 using EditShortcutObserver = std::function<void(HWND control)>;
 
 EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey = nullptr);

@@ -8,14 +8,14 @@ constexpr int kDeleteKey = 0x2E;  // VK_DELETE
 }  // namespace
 
 const EditMenuItem kEditMenuItems[kEditMenuRows] = {
-    {EditCommand::Undo, 0x7E01, 45, "Ctrl+Z", 'Z', true, 0x1A},
-    {EditCommand::None, 0, 0, nullptr, 0, false, 0},
-    {EditCommand::Cut, 0x7E02, 41, "Ctrl+X", 'X', true, 0x18},
-    {EditCommand::Copy, 0x7E03, 40, "Ctrl+C", 'C', true, 0x03},
-    {EditCommand::Paste, 0x7E04, 43, "Ctrl+V", 'V', true, 0x16},
-    {EditCommand::Delete, 0x7E05, 42, "Del", kDeleteKey, false, 0},
-    {EditCommand::None, 0, 0, nullptr, 0, false, 0},
-    {EditCommand::SelectAll, 0x7E06, 44, "Ctrl+A", 'A', true, 0x01},
+    {EditCommand::Undo, 0x7E01, 45, "Ctrl+Z", 'Z', true, 0x1A, true},
+    {EditCommand::None, 0, 0, nullptr, 0, false, 0, false},
+    {EditCommand::Cut, 0x7E02, 41, "Ctrl+X", 'X', true, 0x18, true},
+    {EditCommand::Copy, 0x7E03, 40, "Ctrl+C", 'C', true, 0x03, false},
+    {EditCommand::Paste, 0x7E04, 43, "Ctrl+V", 'V', true, 0x16, true},
+    {EditCommand::Delete, 0x7E05, 42, "Del", kDeleteKey, false, 0, true},
+    {EditCommand::None, 0, 0, nullptr, 0, false, 0, false},
+    {EditCommand::SelectAll, 0x7E06, 44, "Ctrl+A", 'A', true, 0x01, false},
 };
 
 const EditMenuItem* FindEditMenuItem(int commandId) {

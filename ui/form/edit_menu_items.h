@@ -16,6 +16,7 @@ struct EditMenuItem {
     int virtualKey;       // the shortcut's key
     bool withControl;     // Ctrl held (and neither Shift nor Alt); otherwise no modifier
     char controlChar;     // the WM_CHAR the shortcut also produces, 0 for none
+    bool changesText;     // the command may change the text (copy and select all never do)
 };
 
 constexpr std::size_t kEditMenuRows = 8;
