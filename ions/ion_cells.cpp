@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "shell/host_numbers.h"
 #include "text/locale_numbers.h"
 #include "text/separators.h"
+#include "text/shown_numbers.h"
 
 namespace ionsift {
 namespace {
@@ -69,7 +69,7 @@ double RowErrorPpm(const char* caption, char separator, double measured, const I
 
 std::string MassErrorText(double ppm, char separator) {
     if (std::isnan(ppm)) return {};
-    std::string magnitude = FormatFixed(std::fabs(ppm), 2);
+    std::string magnitude = FormatRounded(std::fabs(ppm), 2);
     const bool zero = magnitude.find_first_not_of("0.") == std::string::npos;
     std::string text = (ppm < 0 && !zero) ? "-" : "+";
     text += magnitude;
@@ -79,7 +79,7 @@ std::string MassErrorText(double ppm, char separator) {
 
 std::string RmsText(const std::optional<double>& rms, char separator) {
     if (!rms || !std::isfinite(*rms)) return {};
-    std::string text = FormatFixed(*rms, 2);
+    std::string text = FormatRounded(*rms, 2);
     ToLocalSeparator(text, separator);
     return text;
 }
