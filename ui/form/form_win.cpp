@@ -378,11 +378,11 @@ FormRect Form::PlacedRect(const ControlState& state) const {
     return AnchoredRect(state.reference, state.referenceParent, parent, state.row->anchors);
 }
 
-void Form::MoveControl(const ControlState& state, const FormRect& rect) {
+void Form::MoveControl(const ControlState& state, const FormRect& rect, UINT flags) {
     const int height =
         rect.height + (state.row->kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
     SetWindowPos(state.window, nullptr, rect.left, rect.top, rect.width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | flags);
 }
 
 FormRect Form::Bounds(int id) const {
@@ -417,8 +417,8 @@ void Form::LayoutControls() {
     }
 }
 
-void Form::FitLabel(ControlState& state) {
-    if (state.row->kind != ControlKind::Label || !(state.row->options & kAutoSize)) return;
+bool Form::FitLabel(ControlState& state) {
+    if (state.row->kind != ControlKind::Label || !(state.row->options & kAutoSize)) return false;
     char text[512] = {};
     GetWindowTextA(state.window, text, sizeof text);
     HDC dc = GetDC(state.window);
@@ -436,19 +436,40 @@ void Form::FitLabel(ControlState& state) {
     rect.height = extent.bottom - extent.top;
     if (state.row->options & kAlignRight) rect.left = right - rect.width;
     state.reference = rect;
-    MoveControl(state, PlacedRect(state));
+    const FormRect placed = PlacedRect(state);
+    if (placed == Bounds(state.row->id)) return false;
+    // The old picture is no part of the new one (a right-aligned text moves
+    // within the label): all of it is drawn again.
+    MoveControl(state, placed, SWP_NOCOPYBITS);
+    return true;
 }
 
 void Form::SetText(int id, const char* text) {
     for (ControlState& state : controls_) {
         if (state.row->id != id) continue;
+        if (state.row->kind == ControlKind::Label) {
+            SetLabelText(state, text);
+            return;
+        }
         SetWindowTextA(state.window, text);
-        FitLabel(state);
         // A multi-line edit sends no EN_CHANGE for WM_SETTEXT, unlike a
         // single-line one; text set from code is a change for both.
         if (state.row->kind == ControlKind::Memo) Raise(id, FormEventKind::Change, state.window);
         return;
     }
+}
+
+void Form::SetLabelText(ControlState& state, const char* text) {
+    // Some systems' static controls draw themselves at once on WM_SETTEXT,
+    // at their old size and even for their own text. A label is drawn once,
+    // when the window paints, with its new text at its new size, and only
+    // when the text changed.
+    if (Text(state.row->id) == text) return;
+    const bool shown = (GetWindowLongA(state.window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) SendMessageA(state.window, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextA(state.window, text);
+    if (shown) SendMessageA(state.window, WM_SETREDRAW, TRUE, 0);
+    if (!FitLabel(state)) InvalidateRect(state.window, nullptr, TRUE);
 }
 
 std::string Form::Text(int id) const {
