@@ -162,6 +162,7 @@ bool Form::CreateControl(const ControlRow& row) {
         ownFonts_.push_back(font);
     }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (IsContainer(row.kind)) SetContainerBackground(control, Brush(BackColourOf(row)));
 
     if (row.kind == ControlKind::Image && row.imageResource) {
         HANDLE icon = LoadImageA(module_, MAKEINTRESOURCEA(row.imageResource), IMAGE_ICON,
@@ -508,6 +509,12 @@ void Form::SetClientSize(int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+std::uint32_t Form::BackColourOf(const ControlRow& row) const {
+    if (row.backColour != kDefaultColour) return row.backColour;
+    const ControlState* parent = row.parent == kFormParent ? nullptr : FindState(row.parent);
+    return parent ? BackColourOf(*parent->row) : description_->backColour;
+}
+
 HBRUSH Form::Brush(std::uint32_t colour) {
     if (colour & kSystemColour) return GetSysColorBrush(static_cast<int>(colour & 0xFF));
     HBRUSH& brush = brushes_[colour];
@@ -618,9 +625,7 @@ LRESULT Form::OnColourStatic(HDC dc, HWND control) {
     const std::uint32_t text =
         state && state->row->textColour != kDefaultColour ? state->row->textColour
                                                            : (kSystemColour | COLOR_BTNTEXT);
-    const std::uint32_t back =
-        state && state->row->backColour != kDefaultColour ? state->row->backColour
-                                                           : kColourButtonFace;
+    const std::uint32_t back = state ? BackColourOf(*state->row) : description_->backColour;
     SetTextColor(dc, ColourOf(text));
     SetBkColor(dc, ColourOf(back));
     return reinterpret_cast<LRESULT>(Brush(back));
@@ -655,7 +660,9 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
             if (const ControlState* state = FindState(reinterpret_cast<HWND>(lParam))) {
-                if (state->row->kind == ControlKind::Label) {
+                // Labels and pictures show their parent's colour unless they name one.
+                const ControlKind kind = state->row->kind;
+                if (kind == ControlKind::Label || kind == ControlKind::Image) {
                     return OnColourStatic(reinterpret_cast<HDC>(wParam), state->window);
                 }
             }

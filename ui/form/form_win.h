@@ -135,6 +135,8 @@ private:
     bool FitLabel(ControlState& state);
     void SetLabelText(ControlState& state, const char* text);
     HBRUSH Brush(std::uint32_t colour);
+    // The row's own background colour, or else its parent's, up to the form's.
+    std::uint32_t BackColourOf(const ControlRow& row) const;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnColourStatic(HDC dc, HWND control);
