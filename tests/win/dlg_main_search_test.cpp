@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -393,6 +394,113 @@ TEST_F(SearchWindow, TheResetEmptiesTheListButKeepsTheCount) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(TextOf(LBL_FoundNumVal), "5");
     EXPECT_FALSE(IsWindowEnabled(Item(BT_Search)));
+}
+
+// What the window system asks the controls to draw, and the texts set on
+// them (a static control draws itself at once on a new text).
+struct Drawn {
+    HWND window;
+    UINT message;
+    bool operator==(const Drawn& other) const {
+        return window == other.window && message == other.message;
+    }
+};
+std::vector<Drawn> g_drawn;
+
+LRESULT CALLBACK RecordDrawing(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && (sent->message == WM_PAINT || sent->message == WM_NCPAINT ||
+                              sent->message == WM_SETTEXT)) {
+        g_drawn.push_back({sent->hwnd, sent->message});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The window's pixels, frame included, as drawn so far.
+std::vector<std::uint32_t> Pixels(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* begin = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(begin, begin + static_cast<std::size_t>(width) * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return pixels;
+}
+
+// Each search and sort draws what it changed, once, and nothing else: the
+// screen afterwards is what drawing the whole window afresh gives, and
+// where nothing but rows changed, only the rows are drawn.
+TEST_F(SearchWindow, EachSearchDrawsWhatChangedOnce) {
+    enum class Drawing { Changes, RowsOnly, Nothing };
+    std::string fiveOthers = kFiveRows, sixty, sixtyOthers;
+    std::replace(fiveOthers.begin(), fiveOthers.end(), 'e', 'i');
+    for (int id = 1; id <= 60; ++id) {
+        sixty += std::to_string(id) + ";" + std::to_string(id) + ".5;C;c\n";
+        sixtyOthers += std::to_string(id) + ";" + std::to_string(id) + ".25;N;n\n";
+    }
+    const auto search = [this](const std::string& rows) {
+        return [this, rows] { Search({{0, rows}}); };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        Drawing drawing;
+    } kSteps[] = {
+        {"five rows into the empty list", search(kFiveRows), Drawing::Changes},
+        {"the same five rows again", search(kFiveRows), Drawing::RowsOnly},
+        {"five other rows", search(fiveOthers), Drawing::RowsOnly},
+        {"sorted by name", [this] { ClickColumn(2); }, Drawing::RowsOnly},
+        {"sixty rows: a scroll bar", search(sixty), Drawing::Changes},
+        {"scrolled to the end", [this] { SendMessageA(list_, WM_VSCROLL, SB_BOTTOM, 0); },
+         Drawing::Changes},
+        {"sixty other rows, from the top", search(sixtyOthers), Drawing::Changes},
+        {"no rows", search(""), Drawing::Changes},
+        {"no rows again", search(""), Drawing::Nothing},
+    };
+    const HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROC, RecordDrawing, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const UINT everything =
+        RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    RedrawWindow(main_, nullptr, nullptr, everything);
+    for (const auto& step : kSteps) {
+        SCOPED_TRACE(step.what);
+        g_drawn.clear();
+        step.action();
+        RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        std::vector<Drawn> drawn;
+        for (const Drawn& item : g_drawn) {
+            if (item.window != Item(BT_Search)) drawn.push_back(item);  // the click's own
+        }
+        if (step.drawing == Drawing::RowsOnly) {
+            EXPECT_EQ(drawn, (std::vector<Drawn>{{list_, WM_PAINT}}))
+                << "neither the list's frame and header nor the count nor the panels";
+        } else if (step.drawing == Drawing::Nothing) {
+            EXPECT_TRUE(drawn.empty()) << drawn.size() << " drawings";
+        }
+        const std::vector<std::uint32_t> shown = Pixels(main_);
+        RedrawWindow(main_, nullptr, nullptr, everything);
+        EXPECT_TRUE(shown == Pixels(main_)) << "a part that changed was not drawn";
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0), 0) << "a new search starts at the top";
 }
 
 }  // namespace

@@ -181,5 +181,52 @@ TEST_F(FormLayer, PopupMenusAreRealMenusWithTheirIdsAndCaptions) {
     EXPECT_EQ(column.cx, 60);
 }
 
+// Colours pass down the tree: a control that names no background shows its
+// parent's, up to the form's; one that names its own keeps it.
+TEST(FormColours, WhatNamesNoBackgroundShowsItsParents) {
+    static constexpr ControlRow kRows[] = {
+        {kPanel, "PN", ControlKind::Panel, kFormParent, {4, 4, 200, 100}, kAnchorAll, kOptionNone,
+         Fixed(""), kTableOrder, kDefaultColour, kDefaultColour, 0, nullptr},
+        {kGroup, "GRP", ControlKind::GroupBox, kPanel, {8, 8, 180, 80}, kAnchorTopLeft,
+         kOptionNone, Fixed("Group"), kTableOrder, kDefaultColour, kDefaultColour, 0, nullptr},
+        {kLabel, "LBL", ControlKind::Label, kGroup, {8, 20, 60, 13}, kAnchorTopLeft, kOptionNone,
+         Fixed("plain"), kTableOrder, kDefaultColour, kDefaultColour, 0, nullptr},
+        {kOther, "LBL2", ControlKind::Label, kGroup, {8, 40, 60, 13}, kAnchorTopLeft,
+         kOptionNone, Fixed("own"), kTableOrder, kColourNavy, kColourButtonFace, 0, nullptr},
+    };
+    static constexpr FormDescription kSilver{"Colours", Fixed("Colours"), 220, 120, kColourSilver,
+                                             false, kRows, 4, nullptr, 0, nullptr, 0};
+    TestForm form;
+    ASSERT_TRUE(form.Create(kSilver, nullptr, GetModuleHandleA(nullptr)));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    // Windows that fill their own background, and labels that ask the form.
+    const auto erased = [&](HWND window) {
+        SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        return GetPixel(dc, 1, 1);
+    };
+    const auto labelBrush = [&](int id) {
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+            form.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+            reinterpret_cast<LPARAM>(form.Control(id))));
+        LOGBRUSH info{};
+        GetObjectA(brush, sizeof info, &info);
+        return info.lbColor;
+    };
+    const COLORREF silver = RGB(192, 192, 192);
+    EXPECT_EQ(erased(form.Handle()), silver) << "the form";
+    EXPECT_EQ(erased(form.Control(kPanel)), silver) << "a panel on it";
+    EXPECT_EQ(erased(form.Control(kGroup)), silver) << "a group box in the panel";
+    EXPECT_EQ(labelBrush(kLabel), silver) << "a label in the group";
+    EXPECT_EQ(GetBkColor(dc), silver);
+    EXPECT_EQ(labelBrush(kOther), GetSysColor(COLOR_BTNFACE)) << "a label naming its own";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    form.Destroy();
+    ReleaseFormClasses(GetModuleHandleA(nullptr));
+}
+
 }  // namespace
 }  // namespace ionsift

@@ -30,7 +30,7 @@ constexpr FormDescription MakeAboutForm() {
     // Stays on top like the tool window, so that the tool window never
     // covers the box that the host waits for.
     FormDescription form{"DlgAbout", Loc(7), kDlgAboutClientWidth, kDlgAboutClientHeight,
-                  kColourButtonFace, true, kControls, CountOf(kControls),
+                  kColourSilver, true, kControls, CountOf(kControls),
                   nullptr, 0, nullptr, 0};
     form.resizable = false;
     return form;

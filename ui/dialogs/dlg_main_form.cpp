@@ -48,7 +48,7 @@ constexpr int CountOf(const T (&)[N]) {
 
 constexpr FormDescription kDlgMain = {
     "DlgMain",        Loc(39),  kDlgMainClientWidth, kDlgMainClientHeight,
-    kColourButtonFace, true,    kControls,           CountOf(kControls),
+    kColourSilver,    true,    kControls,           CountOf(kControls),
     kColumns,         CountOf(kColumns), kMenus,     CountOf(kMenus),
 };
 

@@ -60,6 +60,21 @@ bool SameBar(const SCROLLINFO& a, const SCROLLINFO& b) {
     return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
 }
 
+// Marks the rows for drawing, not the header above them: the list does not
+// clip its children, so invalidating all of it would redraw the header too.
+void InvalidateRows(HWND list) {
+    RECT rows{};
+    GetClientRect(list, &rows);
+    HWND header = ListView_GetHeader(list);
+    RECT headerRect{};
+    if (header && (GetWindowLongA(header, GWL_STYLE) & WS_VISIBLE) &&
+        GetWindowRect(header, &headerRect)) {
+        MapWindowPoints(HWND_DESKTOP, list, reinterpret_cast<POINT*>(&headerRect), 2);
+        rows.top = std::max(rows.top, headerRect.bottom);
+    }
+    RedrawWindow(list, &rows, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
+}
+
 }  // namespace
 
 int TDlgMain::SelectedResult() const {
@@ -73,8 +88,33 @@ void TDlgMain::ClearResultRows() {
     ClearIonCells();
 }
 
+void TDlgMain::ReplaceResultRows() {
+    // The list keeps its row count until the new rows are in: emptying it
+    // would hide its scroll bars only to show them again. What emptying it
+    // would reset is reset here: no row selected or focused, the first row
+    // at the top.
+    HWND list = Control(LV_Results);
+    const int selected = SelectedResult();
+    if (selected >= 0) ListView_SetItemState(list, selected, 0, LVIS_SELECTED);
+    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focused >= 0) ListView_SetItemState(list, focused, 0, LVIS_FOCUSED);
+    if (ListView_GetTopIndex(list) > 0) ListView_EnsureVisible(list, 0, FALSE);
+    // Whatever the list asks meanwhile finds no row (see LV_ResultsItemText).
+    results_.Clear();
+    ClearIonCells();
+}
+
 void TDlgMain::ShowResultRows() {
-    ListView_SetItemCountEx(Control(LV_Results), static_cast<int>(results_.rows.size()), 0);
+    HWND list = Control(LV_Results);
+    const int count = static_cast<int>(results_.rows.size());
+    const int shown = ListView_GetItemCount(list);
+    if (shown == count) {
+        // Same count, same scroll bars: only the rows are new, if any.
+        if (count > 0) InvalidateRows(list);
+        return;
+    }
+    const ListPaintPause pause(list);
+    ListView_SetItemCountEx(list, count, 0);
 }
 
 ListPaintPause::ListPaintPause(HWND list) : list_(list) {
@@ -84,17 +124,24 @@ ListPaintPause::ListPaintPause(HWND list) : list_(list) {
     frameStyle_ = before.style;
     vertical_ = before.vertical;
     horizontal_ = before.horizontal;
+    rowsBefore_ = ListView_GetItemCount(list_);
     DefWindowProcA(list_, WM_SETREDRAW, FALSE, 0);
 }
 
 ListPaintPause::~ListPaintPause() {
     DefWindowProcA(list_, WM_SETREDRAW, TRUE, 0);
-    // The frame (scroll bars) is drawn again only when it changed.
     const ScrollState after = ReadScrollState(list_);
     const bool frameChanged = after.style != frameStyle_ || !SameBar(after.vertical, vertical_) ||
                               !SameBar(after.horizontal, horizontal_);
-    RedrawWindow(list_, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | (frameChanged ? RDW_FRAME | RDW_ALLCHILDREN : 0));
+    if (frameChanged) {
+        // Scroll bars that came, went or moved change the client area and
+        // may scroll the header: all of it is drawn again.
+        RedrawWindow(list_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    } else if (rowsBefore_ > 0 || ListView_GetItemCount(list_) > 0) {
+        InvalidateRows(list_);
+    }
+    // An empty list that stayed empty looks as it did: nothing to draw.
 }
 
 void TDlgMain::LV_ResultsItemText(const FormEvent& event) {
@@ -173,7 +220,7 @@ void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
         if (selected >= 0) ListView_SetItemState(list, selected, LVIS_SELECTED, LVIS_SELECTED);
         if (focused >= 0) ListView_SetItemState(list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
     }
-    InvalidateRect(list, nullptr, TRUE);
+    InvalidateRows(list);
 }
 
 void TDlgMain::PM_ResultsPopup(const FormEvent&) {

@@ -40,24 +40,35 @@ void TDlgMain::BT_SearchClick(const FormEvent&) {
     const MassWindow window = IonMassWindow(searchMass_, searchPpm_, SelectedIon());
     searchIon_ = &SelectedIon();
     BusyCursor busy;
-    const ListPaintPause pause(Control(LV_Results));
-    ClearResultRows();
+    ReplaceResultRows();
     EnableResultsMenu();
-    SetText(LBL_FoundNumVal, "0");
-    if (!WindowHoldsMasses(window)) return;
+    // The list and the count change once, when the search is over: "0"
+    // unless rows came.
+    const auto show = [this](const std::string& count) {
+        SetText(LBL_FoundNumVal, count.c_str());
+        ShowResultRows();
+    };
+    if (!WindowHoldsMasses(window)) {
+        show("0");
+        return;
+    }
 
     const auto readMaximum = [this](int& rows) { return UserTextToInt(Text(STR_MaxResults), rows); };
-    if (QueryMassWindow(database_, window, readMaximum) != MassQueryOutcome::Answered) return;
-    const char* answer = HostResultText();
-    if (*answer == '\0') return;
+    const bool answered =
+        QueryMassWindow(database_, window, readMaximum) == MassQueryOutcome::Answered;
+    const char* answer = answered ? HostResultText() : "";
+    if (*answer == '\0') {
+        show("0");
+        return;
+    }
 
     AnswerCounts counts;
     if (ReadResultsAnswer(answer, separator, rowIds_, results_, counts) != AnswerReading::Read) {
+        show("0");
         ShowError(kOutOfMemoryId);
         return;
     }
-    SetText(LBL_FoundNumVal, std::to_string(counts.newlines).c_str());
-    ShowResultRows();
+    show(std::to_string(counts.newlines));
 }
 
 }  // namespace ionsift

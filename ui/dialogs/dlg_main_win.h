@@ -21,8 +21,9 @@ struct EditMenu;
 
 // The results list draws nothing while its rows change, not even the scroll
 // bars it would otherwise redraw at once on every change (each such drawing
-// costs milliseconds under some window systems), and is drawn once, whole,
-// when the change is done.
+// costs milliseconds under some window systems), and is drawn once when the
+// change is done: its rows, and its frame and header only when the scroll
+// bars changed; a list empty before and after is not drawn at all.
 class ListPaintPause {
 public:
     explicit ListPaintPause(HWND list);
@@ -35,6 +36,7 @@ private:
     LONG frameStyle_ = 0;   // scroll bars shown before the change
     SCROLLINFO vertical_{};
     SCROLLINFO horizontal_{};
+    int rowsBefore_ = 0;
 };
 
 class TDlgMain : public Form {
@@ -137,8 +139,12 @@ private:
     int SelectedDatabase() const;
     std::string SelectedDatabaseText() const;
     void SelectDatabase(int index);
-    // The list emptied (RowIds are kept) and the rows shown again.
+    // The list emptied (RowIds are kept).
     void ClearResultRows();
+    // The rows dropped for a search's new ones: the list keeps its count,
+    // with no row selected and the first at the top, until ShowResultRows
+    // gives it the new count and draws what changed.
+    void ReplaceResultRows();
     void ShowResultRows();
     // The pointer readout's tooltip over the chart: its text (empty: none)
     // and whether tooltips show.

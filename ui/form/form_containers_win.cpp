@@ -10,6 +10,13 @@ HFONT ContainerFont(HWND window) {
     return reinterpret_cast<HFONT>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
+constexpr int kBackgroundSlot = 0;  // the window's extra bytes: its background brush
+
+HBRUSH ContainerBackground(HWND window) {
+    const auto brush = reinterpret_cast<HBRUSH>(GetWindowLongPtrA(window, kBackgroundSlot));
+    return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
 void PaintPanel(HWND window, HDC dc) {
     RECT rect;
     GetClientRect(window, &rect);
@@ -35,7 +42,7 @@ void PaintGroupBox(HWND window, HDC dc) {
         DrawTextA(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
         text.left -= 1;
         text.right += 1;
-        FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(dc, &text, ContainerBackground(window));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         DrawTextA(dc, caption, -1, &text, DT_SINGLELINE | DT_CENTER);
@@ -65,7 +72,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_ERASEBKGND: {
             RECT rect;
             GetClientRect(window, &rect);
-            FillRect(reinterpret_cast<HDC>(wParam), &rect, GetSysColorBrush(COLOR_BTNFACE));
+            FillRect(reinterpret_cast<HDC>(wParam), &rect, ContainerBackground(window));
             return 1;
         }
         case WM_SIZE:
@@ -99,6 +106,7 @@ bool RegisterContainer(HINSTANCE module, const char* name) {
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = ContainerProc;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = module;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name;
@@ -106,6 +114,11 @@ bool RegisterContainer(HINSTANCE module, const char* name) {
 }
 
 }  // namespace
+
+void SetContainerBackground(HWND container, HBRUSH brush) {
+    SetWindowLongPtrA(container, kBackgroundSlot, reinterpret_cast<LONG_PTR>(brush));
+    InvalidateRect(container, nullptr, TRUE);
+}
 
 bool RegisterContainerClasses(HINSTANCE module) {
     return RegisterContainer(module, kPanelClass) && RegisterContainer(module, kGroupBoxClass) &&

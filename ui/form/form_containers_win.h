@@ -16,6 +16,9 @@ constexpr const char* kPlainPanelClass = "IonsiftPlainPanel";
 constexpr int kPanelBevelWidth = 2;
 
 bool RegisterContainerClasses(HINSTANCE module);
+// The brush the container fills its background with (the caller keeps it);
+// until set, the button face.
+void SetContainerBackground(HWND container, HBRUSH brush);
 void UnregisterContainerClasses(HINSTANCE module);
 
 }  // namespace ionsift

@@ -60,6 +60,7 @@ struct ControlFont {
 constexpr std::uint32_t kSystemColour = 0x80000000u;
 constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;
 constexpr std::uint32_t kColourButtonFace = kSystemColour | 15;  // COLOR_BTNFACE
+constexpr std::uint32_t kColourSilver = 0x00C0C0C0u;
 constexpr std::uint32_t kColourNavy = 0x00800000u;
 constexpr std::uint32_t kColourMaroon = 0x00000080u;
 constexpr std::uint32_t kColourRed = 0x000000FFu;
@@ -79,7 +80,7 @@ struct ControlRow {
     Caption caption;
     int tabOrder;  // kTableOrder, or the position among the tab-stop siblings
     std::uint32_t textColour;
-    std::uint32_t backColour;
+    std::uint32_t backColour;  // kDefaultColour: the parent's
     int popupMenu;  // id of a popup menu row shown on right click, 0 for none
     const char* className;  // ControlKind::Custom only
     const ControlFont* font = nullptr;

@@ -163,6 +163,7 @@ bool Form::CreateControl(const ControlRow& row) {
         ownFonts_.push_back(font);
     }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (IsContainer(row.kind)) SetContainerBackground(control, Brush(BackColourOf(row)));
 
     if (row.kind == ControlKind::Image && row.imageResource) {
         HANDLE icon = LoadImageA(module_, MAKEINTRESOURCEA(row.imageResource), IMAGE_ICON,
@@ -379,11 +380,11 @@ FormRect Form::PlacedRect(const ControlState& state) const {
     return AnchoredRect(state.reference, state.referenceParent, parent, state.row->anchors);
 }
 
-void Form::MoveControl(const ControlState& state, const FormRect& rect) {
+void Form::MoveControl(const ControlState& state, const FormRect& rect, UINT flags) {
     const int height =
         rect.height + (state.row->kind == ControlKind::DropDownList ? kDropDownListHeight : 0);
     SetWindowPos(state.window, nullptr, rect.left, rect.top, rect.width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | flags);
 }
 
 FormRect Form::Bounds(int id) const {
@@ -418,8 +419,8 @@ void Form::LayoutControls() {
     }
 }
 
-void Form::FitLabel(ControlState& state) {
-    if (state.row->kind != ControlKind::Label || !(state.row->options & kAutoSize)) return;
+bool Form::FitLabel(ControlState& state) {
+    if (state.row->kind != ControlKind::Label || !(state.row->options & kAutoSize)) return false;
     char text[512] = {};
     GetWindowTextA(state.window, text, sizeof text);
     HDC dc = GetDC(state.window);
@@ -437,19 +438,40 @@ void Form::FitLabel(ControlState& state) {
     rect.height = extent.bottom - extent.top;
     if (state.row->options & kAlignRight) rect.left = right - rect.width;
     state.reference = rect;
-    MoveControl(state, PlacedRect(state));
+    const FormRect placed = PlacedRect(state);
+    if (placed == Bounds(state.row->id)) return false;
+    // The old picture is no part of the new one (a right-aligned text moves
+    // within the label): all of it is drawn again.
+    MoveControl(state, placed, SWP_NOCOPYBITS);
+    return true;
 }
 
 void Form::SetText(int id, const char* text) {
     for (ControlState& state : controls_) {
         if (state.row->id != id) continue;
+        if (state.row->kind == ControlKind::Label) {
+            SetLabelText(state, text);
+            return;
+        }
         SetWindowTextA(state.window, text);
-        FitLabel(state);
         // A multi-line edit sends no EN_CHANGE for WM_SETTEXT, unlike a
         // single-line one; text set from code is a change for both.
         if (state.row->kind == ControlKind::Memo) Raise(id, FormEventKind::Change, state.window);
         return;
     }
+}
+
+void Form::SetLabelText(ControlState& state, const char* text) {
+    // Some systems' static controls draw themselves at once on WM_SETTEXT,
+    // at their old size and even for their own text. A label is drawn once,
+    // when the window paints, with its new text at its new size, and only
+    // when the text changed.
+    if (Text(state.row->id) == text) return;
+    const bool shown = (GetWindowLongA(state.window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) SendMessageA(state.window, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextA(state.window, text);
+    if (shown) SendMessageA(state.window, WM_SETREDRAW, TRUE, 0);
+    if (!FitLabel(state)) InvalidateRect(state.window, nullptr, TRUE);
 }
 
 std::string Form::Text(int id) const {
@@ -486,6 +508,12 @@ void Form::SetClientSize(int width, int height) {
     SetWindowPos(window_, nullptr, 0, 0, outer.width + width - client.width,
                  outer.height + height - client.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::uint32_t Form::BackColourOf(const ControlRow& row) const {
+    if (row.backColour != kDefaultColour) return row.backColour;
+    const ControlState* parent = row.parent == kFormParent ? nullptr : FindState(row.parent);
+    return parent ? BackColourOf(*parent->row) : description_->backColour;
 }
 
 HBRUSH Form::Brush(std::uint32_t colour) {
@@ -598,9 +626,7 @@ LRESULT Form::OnColourStatic(HDC dc, HWND control) {
     const std::uint32_t text =
         state && state->row->textColour != kDefaultColour ? state->row->textColour
                                                            : (kSystemColour | COLOR_BTNTEXT);
-    const std::uint32_t back =
-        state && state->row->backColour != kDefaultColour ? state->row->backColour
-                                                           : kColourButtonFace;
+    const std::uint32_t back = state ? BackColourOf(*state->row) : description_->backColour;
     SetTextColor(dc, ColourOf(text));
     SetBkColor(dc, ColourOf(back));
     return reinterpret_cast<LRESULT>(Brush(back));
@@ -635,7 +661,9 @@ LRESULT Form::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
             if (const ControlState* state = FindState(reinterpret_cast<HWND>(lParam))) {
-                if (state->row->kind == ControlKind::Label) {
+                // Labels and pictures show their parent's colour unless they name one.
+                const ControlKind kind = state->row->kind;
+                if (kind == ControlKind::Label || kind == ControlKind::Image) {
                     return OnColourStatic(reinterpret_cast<HDC>(wParam), state->window);
                 }
             }

@@ -130,9 +130,13 @@ private:
     HWND ParentWindow(const ControlRow& row) const;
     FormSize ParentClientSize(const ControlRow& row) const;
     FormRect PlacedRect(const ControlState& state) const;
-    void MoveControl(const ControlState& state, const FormRect& rect);
-    void FitLabel(ControlState& state);
+    void MoveControl(const ControlState& state, const FormRect& rect, UINT flags = 0);
+    // An autosized label to the size of its text; true when it moved.
+    bool FitLabel(ControlState& state);
+    void SetLabelText(ControlState& state, const char* text);
     HBRUSH Brush(std::uint32_t colour);
+    // The row's own background colour, or else its parent's, up to the form's.
+    std::uint32_t BackColourOf(const ControlRow& row) const;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnColourStatic(HDC dc, HWND control);
