@@ -22,7 +22,7 @@ trap '"$root/scripts/pdf-printer" stop "$printer"' EXIT
 started=$EPOCHREALTIME
 "$root/scripts/pdf-printer" start "$printer"
 echo "printer ready in $(seconds_since "$started") s"
-export CUPS_SERVER=$printer/cups.sock
+export CUPS_SERVER=$("$root/scripts/pdf-printer" socket "$printer")
 rm -f "$pdfs"/* "$work/notes.txt" "$work/result.xml" "$work"/page*
 
 started=$EPOCHREALTIME
