@@ -37,27 +37,27 @@ int ReadCount(const char*& p, int largest) {
 
 // Reads a conversion at `at` (which points at the '%'); its length, or 0
 // when it is none that takes a double.
-std::size_t ReadRealConversion(const char* at, RealConversion& spec) {
+std::size_t ReadRealConversion(const char* at, RealConversion& form) {
     const char* p = at + 1;
-    spec = RealConversion{};
+    form = RealConversion{};
     for (;; ++p) {
-        if (*p == '-') spec.left = true;
-        else if (*p == '+') spec.plus = true;
-        else if (*p == ' ') spec.space = true;
-        else if (*p == '#') spec.alternate = true;
-        else if (*p == '0') spec.zeros = true;
+        if (*p == '-') form.left = true;
+        else if (*p == '+') form.plus = true;
+        else if (*p == ' ') form.space = true;
+        else if (*p == '#') form.alternate = true;
+        else if (*p == '0') form.zeros = true;
         else break;
     }
-    spec.width = ReadCount(p, kLargestWidth);
-    if (spec.width < 0) return 0;
+    form.width = ReadCount(p, kLargestWidth);
+    if (form.width < 0) return 0;
     if (*p == '.') {
         ++p;
-        spec.precision = ReadCount(p, kLargestPrecision);  // "%.f" is precision 0
-        if (spec.precision < 0) return 0;
+        form.precision = ReadCount(p, kLargestPrecision);  // "%.f" is precision 0
+        if (form.precision < 0) return 0;
     }
     if (*p == 'l') ++p;
     if (!*p || !std::strchr("fFeEgG", *p)) return 0;
-    spec.conversion = *p;
+    form.conversion = *p;
     return static_cast<std::size_t>(p + 1 - at);
 }
 
@@ -93,33 +93,33 @@ void TrimFraction(std::string& digits) {
 
 // The digits of a non-negative finite value, as printf writes them with "."
 // whatever the C locale says.
-std::string RealDigits(double value, const RealConversion& spec) {
-    const char lower = static_cast<char>(spec.conversion | 0x20);
+std::string RealDigits(double value, const RealConversion& form) {
+    const char lower = static_cast<char>(form.conversion | 0x20);
     std::string digits;
     if (lower == 'f') {
-        digits = ToChars(value, std::chars_format::fixed, spec.precision);
+        digits = ToChars(value, std::chars_format::fixed, form.precision);
     } else if (lower == 'e') {
-        digits = ToChars(value, std::chars_format::scientific, spec.precision);
+        digits = ToChars(value, std::chars_format::scientific, form.precision);
     } else {
         // %g: scientific when the exponent is below -4 or not below the
         // precision, fixed otherwise; both with precision significant digits.
-        const int significant = spec.precision == 0 ? 1 : spec.precision;
+        const int significant = form.precision == 0 ? 1 : form.precision;
         const int exponent = ExponentOf(ToChars(value, std::chars_format::scientific, significant - 1));
         digits = exponent < -4 || exponent >= significant
                      ? ToChars(value, std::chars_format::scientific, significant - 1)
                      : ToChars(value, std::chars_format::fixed, significant - 1 - exponent);
-        if (!spec.alternate) TrimFraction(digits);
+        if (!form.alternate) TrimFraction(digits);
     }
-    if (spec.alternate && digits.find('.') == std::string::npos) {
+    if (form.alternate && digits.find('.') == std::string::npos) {
         digits.insert(std::min(digits.find('e'), digits.size()), 1, '.');
     }
     return digits;
 }
 
-std::string FormatReal(double value, const RealConversion& spec) {
-    const bool upper = spec.conversion >= 'A' && spec.conversion <= 'Z';
+std::string FormatReal(double value, const RealConversion& form) {
+    const bool upper = form.conversion >= 'A' && form.conversion <= 'Z';
     const bool finite = std::isfinite(value);
-    std::string digits = !finite ? (std::isnan(value) ? "nan" : "inf") : RealDigits(std::fabs(value), spec);
+    std::string digits = !finite ? (std::isnan(value) ? "nan" : "inf") : RealDigits(std::fabs(value), form);
     if (upper) {
         for (char& c : digits) {
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -127,15 +127,15 @@ std::string FormatReal(double value, const RealConversion& spec) {
     }
     std::string sign;
     if (std::signbit(value) && !std::isnan(value)) sign = "-";
-    else if (spec.plus) sign = "+";
-    else if (spec.space) sign = " ";
+    else if (form.plus) sign = "+";
+    else if (form.space) sign = " ";
 
     const std::size_t length = sign.size() + digits.size();
-    const std::size_t width = static_cast<std::size_t>(spec.width);
+    const std::size_t width = static_cast<std::size_t>(form.width);
     if (length >= width) return sign + digits;
     const std::size_t padding = width - length;
-    if (spec.left) return sign + digits + std::string(padding, ' ');
-    if (spec.zeros && finite) return sign + std::string(padding, '0') + digits;
+    if (form.left) return sign + digits + std::string(padding, ' ');
+    if (form.zeros && finite) return sign + std::string(padding, '0') + digits;
     return std::string(padding, ' ') + sign + digits;
 }
 
@@ -157,13 +157,13 @@ std::string FormatSheetName(const char* format, double mass, double ppm, char se
             at += 2;
             continue;
         }
-        RealConversion spec;
-        const std::size_t length = at[0] == '%' && used < 2 ? ReadRealConversion(at, spec) : 0;
+        RealConversion form;
+        const std::size_t length = at[0] == '%' && used < 2 ? ReadRealConversion(at, form) : 0;
         if (length == 0) {
             name += *at++;
             continue;
         }
-        name += FormatReal(values[used++], spec);
+        name += FormatReal(values[used++], form);
         at += length;
     }
     ToLocalSeparator(name, separator);
