@@ -89,6 +89,7 @@ void FreePlugin() {
     // library that holds its window procedures.
     ReleaseDlgMain();
     DestroyAboutBox();
+    StopErrorBeep();
     const HINSTANCE module = static_cast<HINSTANCE>(plugin.module);
     ReleaseFormClasses(module);
     UnregisterChartClass(module);

@@ -206,6 +206,12 @@ void ErrorBeep() {
                SND_ALIAS_ID | SND_ASYNC | SND_NOWAIT);
 }
 
+void StopErrorBeep() {
+    // A sound still playing runs on winmm's own thread, which would crash
+    // once the library goes with the plug-in.
+    PlaySoundA(nullptr, nullptr, 0);
+}
+
 void TileBackground(HWND form, HDC dc, HBITMAP bitmap) {
     if (!bitmap) bitmap = static_cast<HBITMAP>(ThePlugin().backgroundTile);
     BITMAP info{};

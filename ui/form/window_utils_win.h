@@ -35,6 +35,8 @@ void FilterRealKey(HWND edit, char& key, bool positive);
 void FilterIntKey(HWND edit, char& key, bool positive);
 
 void ErrorBeep();
+// Ends a beep still playing; before the plug-in is unloaded.
+void StopErrorBeep();
 // Tiles the bitmap (null: the plug-in's background tile) over the form.
 void TileBackground(HWND form, HDC dc, HBITMAP bitmap);
 
