@@ -15,6 +15,9 @@ FUZZ_SECONDS ?= 10
 # may then name the build folder of the first compile).
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
+# The Windows side is built and run from a path Wine's programs can take
+# whole: the checkout itself, or a short link to it when it lies deep.
+WINROOT := $(shell scripts/short-root)
 
 .PHONY: all bootstrap native asan win run test test-native test-asan test-win test-fuzz bench clean
 
@@ -33,13 +36,13 @@ asan: bootstrap
 	@cmake --build $(ASAN) -j$(JOBS)
 
 win: native
-	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	@cmake -S $(WINROOT) -B $(WINROOT)/$(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONSIFT_ART_DIR=$(abspath $(NATIVE))/art \
 	  -DIONSIFT_DATA_DIR=$(abspath $(NATIVE))/data >/dev/null
-	@cmake --build $(WIN) -j$(JOBS)
+	@cmake --build $(WINROOT)/$(WIN) -j$(JOBS)
 
 run: win
-	@scripts/run-host
+	@$(WINROOT)/scripts/run-host
 
 test: test-native test-asan test-fuzz test-win
 
@@ -53,10 +56,10 @@ test-fuzz: asan
 	@scripts/run-fuzzers $(ASAN)/fuzz $(FUZZ_SECONDS)
 
 test-win: win
-	@scripts/win-test $(WIN)
+	@$(WINROOT)/scripts/win-test $(WINROOT)/$(WIN)
 
 bench: win
-	@scripts/run-benchmarks $(NATIVE) $(WIN)
+	@$(WINROOT)/scripts/run-benchmarks $(abspath $(NATIVE)) $(WINROOT)/$(WIN)
 
 clean:
 	rm -rf $(BUILD)
