@@ -81,22 +81,9 @@ int ToolWindowBench::RowCount() const {
 std::string ToolWindowBench::FirstRow(int columns) const {
     std::string row;
     for (int column = 0; column < columns; ++column) {
-        char text[256] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(list_, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
-        row += (column ? " | " : "") + std::string(text);
+        row += (column ? " | " : "") + wintest::ListCell(list_, 0, column);
     }
     return row;
-}
-
-void ToolWindowBench::Pick(int id, int index) const {
-    HWND selector = Item(id);
-    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(selector));
 }
 
 void ToolWindowBench::SetText(int id, std::string text) const {

@@ -43,8 +43,7 @@ public:
     int RowCount() const;
     // The cells of the results list's first row, joined by " | ".
     std::string FirstRow(int columns) const;
-    // Selects the entry of a combo box as the user's choice does.
-    void Pick(int id, int index) const;
+    void Pick(int id, int index) const { wintest::PickEntry(main_, id, index); }
     // The text with "." replaced by the user's decimal separator.
     void SetText(int id, std::string text) const;
 

@@ -94,23 +94,6 @@ int ToolWindowTest::RowCount() const {
     return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string ToolWindowTest::Cell(int row, int column) const {
-    char text[256] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-void ToolWindowTest::PickEntry(int id, int index) const {
-    const HWND selector = Item(id);
-    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(selector));
-}
-
 std::size_t ToolWindowTest::Choose(int id) const {
     const std::size_t mark = host_.Commands().size();
     SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);

@@ -47,10 +47,8 @@ protected:
     void Select(int row) const;
     int RowCount() const;
     // The text of a cell of the results list.
-    std::string Cell(int row, int column) const;
-    // As the user picks an entry of a combo box: the selection changes, then
-    // the parent hears of it.
-    void PickEntry(int id, int index) const;
+    std::string Cell(int row, int column) const { return ListCell(list_, row, column); }
+    void PickEntry(int id, int index) const { wintest::PickEntry(main_, id, index); }
     // The menu command as the popup's choice delivers it; returns the mark
     // from which the host's commands are the command's.
     std::size_t Choose(int id) const;
