@@ -11,22 +11,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/win/tool_window_bench.h"
 #include "resources/dlg_main_ids.h"
-#include "tests/win/stand_in_host_win.h"
-#include "tests/win/user_locale.h"
 
 namespace {
 
-using namespace ionsift;
+using namespace ionsift::bench;
 using namespace ionsift::dlg_main;
-using ionsift::wintest::StandInHost;
-
-constexpr int kMainWindowRequest = 101;
 
 // A search as the user sets it up: mass and tolerance with "." for the
 // user's separator, and the maximum number of rows.
@@ -57,58 +52,17 @@ struct Line {
     std::vector<Sample> samples;
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 class SearchBench {
 public:
-    SearchBench(const std::string& hostFolder, std::string database)
-        : folder_(hostFolder), database_(std::move(database)) {
-        QueryPerformanceFrequency(&frequency_);
-        separator_ = wintest::UserLocaleSeparator();
-    }
-    ~SearchBench() {
-        if (started_) plugin_.Free();
-        if (appWindow_) DestroyWindow(appWindow_);
-    }
-
-    bool Start(std::string& problem) {
-        if (!plugin_.Loaded()) return (problem = "cannot load Ionsift.dll"), false;
-        appWindow_ = wintest::CreateHostAppWindow();
-        HostContext& context = host_.Context();
-        context.appWindow = appWindow_;
-        std::snprintf(context.hostDirectory, sizeof context.hostDirectory, "%s", folder_.c_str());
-        std::snprintf(context.settingsPath, sizeof context.settingsPath, "%ssearch-bench.ini",
-                      folder_.c_str());
-        DeleteFileA(context.settingsPath);  // the defaults every run
-        plugin_.Init(context);
-        started_ = true;
-        if (plugin_.Call(kMainWindowRequest) != 1 || host_.Recording().OpenedWindows().empty()) {
-            return (problem = "the tool window did not open"), false;
-        }
-        main_ = host_.Recording().OpenedWindows().back();
-        list_ = wintest::FindControl(main_, LV_Results);
-        HWND selector = Item(CB_Database);
-        const LRESULT index = SendMessageA(selector, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(database_.c_str()));
-        if (index <= 0) return (problem = database_ + " is not in the database list"), false;
-        SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Database, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(selector));
-        if (host_.Databases().OpenCount() != 1) return (problem = "the host did not open " + database_), false;
-        return true;
-    }
+    explicit SearchBench(ToolWindowBench& window) : window_(window) {}
 
     Line Search(const SearchCase& search, int runs) {
-        SetText(STR_Mass, search.mass);
-        SetText(STR_Ppm, search.ppm);
-        SetText(STR_MaxResults, std::to_string(search.maximum));
+        window_.SetText(STR_Mass, search.mass);
+        window_.SetText(STR_Ppm, search.ppm);
+        window_.SetText(STR_MaxResults, std::to_string(search.maximum));
         Line line;
         line.action = "search, maximum " + std::to_string(search.maximum);
-        HWND button = Item(BT_Search);
+        HWND button = window_.Item(BT_Search);
         if (!IsWindowEnabled(button)) {
             std::fprintf(stderr, "search_win_bench: Search is disabled\n");
             return line;
@@ -116,87 +70,46 @@ public:
         for (int run = 0; run < runs; ++run) {
             line.samples.push_back(Time([button] { SendMessageA(button, BM_CLICK, 0, 0); }));
         }
-        line.rows = RowCount();
+        line.rows = window_.RowCount();
         return line;
     }
 
     Line Sort(int column, const char* name, int runs) {
         Line line;
         line.action = std::string("sort by ") + name;
+        HWND list = window_.List();
         for (int run = 0; run < runs; ++run) {
             NMLISTVIEW click{};
-            click.hdr.hwndFrom = list_;
+            click.hdr.hwndFrom = list;
             click.hdr.idFrom = LV_Results;
             click.hdr.code = LVN_COLUMNCLICK;
             click.iItem = -1;
             click.iSubItem = column;
             // The list's parent is the results panel, which hands it to the form.
-            HWND parent = GetParent(list_);
+            HWND parent = GetParent(list);
             line.samples.push_back(Time([&] {
                 SendMessageA(parent, WM_NOTIFY, LV_Results, reinterpret_cast<LPARAM>(&click));
             }));
         }
-        line.rows = RowCount();
+        line.rows = window_.RowCount();
         return line;
     }
 
-    // The first row's cells, to show that the list holds what the host answered.
-    std::string FirstRow() const {
-        std::string row;
-        for (int column = 0; column < 3; ++column) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list_, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
-            row += (column ? " | " : "") + std::string(text);
-        }
-        return row;
-    }
-
 private:
-    HWND Item(int id) const { return wintest::FindControl(main_, id); }
-    int RowCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-    void SetText(int id, std::string text) const {
-        std::replace(text.begin(), text.end(), '.', separator_);
-        SetWindowTextA(Item(id), text.c_str());
-    }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    double Seconds(LONGLONG ticks) const {
-        return static_cast<double>(ticks) / static_cast<double>(frequency_.QuadPart);
-    }
     // The action and the painting it caused, everything else settled before.
     Sample Time(const std::function<void()>& action) {
-        Pump();
-        RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        host_.ResetCommandTime();
-        LARGE_INTEGER start, acted, end;
-        QueryPerformanceCounter(&start);
+        window_.Settle();
+        window_.Host().ResetCommandTime();
+        const LONGLONG start = window_.Ticks();
         action();
-        QueryPerformanceCounter(&acted);
-        RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        QueryPerformanceCounter(&end);
-        return {Seconds(end.QuadPart - start.QuadPart), host_.CommandSeconds(),
-                Seconds(end.QuadPart - acted.QuadPart)};
+        const LONGLONG acted = window_.Ticks();
+        window_.PaintNow();
+        const LONGLONG end = window_.Ticks();
+        return {window_.Seconds(end - start), window_.Host().CommandSeconds(),
+                window_.Seconds(end - acted)};
     }
 
-    StandInHost host_;
-    wintest::Plugin plugin_;
-    std::string folder_;
-    std::string database_;
-    LARGE_INTEGER frequency_{};
-    char separator_ = '.';
-    bool started_ = false;
-    HWND appWindow_ = nullptr;
-    HWND main_ = nullptr;
-    HWND list_ = nullptr;
+    ToolWindowBench& window_;
 };
 
 void Print(const Line& line) {
@@ -220,20 +133,17 @@ void Print(const Line& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: search_win_bench <host folder> <database name> [runs]\n");
-        return 2;
-    }
-    std::string folder = argv[1];
-    if (folder.back() != '\\') folder += '\\';
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 20;
+    BenchArguments arguments;
+    if (!ReadArguments(argc, argv, "search_win_bench", 20, arguments)) return 2;
+    const int runs = arguments.runs;
 
-    SearchBench bench(folder, argv[2]);
+    ToolWindowBench window(arguments.folder, arguments.database, "search-bench.ini");
     std::string problem;
-    if (!bench.Start(problem)) {
+    if (!window.Start(problem)) {
         std::fprintf(stderr, "search_win_bench: %s\n", problem.c_str());
         return 1;
     }
+    SearchBench bench(window);
     std::vector<Line> lines;
     for (const SearchCase& search : kSearches) {
         lines.push_back(bench.Search(search, runs));
@@ -242,7 +152,7 @@ int main(int argc, char** argv) {
                          lines.back().rows, search.maximum);
         }
     }
-    const std::string firstRow = bench.FirstRow();
+    const std::string firstRow = window.FirstRow(3);
     const char* columns[] = {"Mass", "Formula", "Name"};
     for (int column = 0; column < 3; ++column) lines.push_back(bench.Sort(column, columns[column], runs));
 

@@ -131,10 +131,7 @@ TEST_F(Handlers, ANewDistributionAndAnUpdateResetTheZoom) {
 }
 
 TEST_F(Handlers, ADistributionWithARowSelectedButNoDatabaseOpenSendsNothing) {
-    const HWND selector = Item(CB_Database);
-    SendMessageA(selector, CB_SETCURSEL, 0, 0);
-    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Database, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(selector));
+    PickEntry(CB_Database, 0);
     ASSERT_EQ(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0), 2) << "the rows stay";
     EXPECT_TRUE(CommandsSince(Choose(PM_ResIsoDist)).empty());
 }

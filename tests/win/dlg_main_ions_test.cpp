@@ -40,13 +40,7 @@ protected:
         return ToolWindowTest::Answer(command);
     }
 
-    // As the user picks an entry: the selection, then its change notification.
-    void ChooseIon(int index) const {
-        const HWND selector = Item(CB_Ion);
-        SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Ion, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(selector));
-    }
+    void ChooseIon(int index) const { PickEntry(CB_Ion, index); }
     int ChosenIon() const { return static_cast<int>(SendMessageA(Item(CB_Ion), CB_GETCURSEL, 0, 0)); }
     std::size_t Search(const std::string& value) {
         SetWindowTextA(Item(STR_Mass), Local(value).c_str());
@@ -54,19 +48,9 @@ protected:
         Click(BT_Search);
         return mark;
     }
-    std::string Cell(int row, int column) const {
-        char text[256] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
     std::vector<std::string> Column(int column) const {
         std::vector<std::string> cells;
-        const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) cells.push_back(Cell(i, column));
+        for (int i = 0; i < RowCount(); ++i) cells.push_back(Cell(i, column));
         return cells;
     }
     void ClickColumn(int column) const {

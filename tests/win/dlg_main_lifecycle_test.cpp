@@ -55,10 +55,7 @@ protected:
     void Pick(const std::string& entry) const {
         const std::vector<std::string> entries = Entries();
         const auto index = std::find(entries.begin(), entries.end(), entry) - entries.begin();
-        const HWND selector = Item(CB_Database);
-        SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Database, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(selector));
+        PickEntry(CB_Database, static_cast<int>(index));
     }
     std::vector<std::string> Entries() const {
         std::vector<std::string> entries;
@@ -89,17 +86,8 @@ protected:
     // What the window shows of its list and chart.
     std::string Shown() const {
         std::string shown;
-        const int rows = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < 3; ++column) {
-                char text[256] = {};
-                LVITEMA item{};
-                item.iSubItem = column;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-                shown += std::string(text) + "|";
-            }
+        for (int row = 0; row < RowCount(); ++row) {
+            for (int column = 0; column < 3; ++column) shown += Cell(row, column) + "|";
         }
         const std::vector<std::string> data =
             CommandsLike(Choose(PM_IC_CopyData), "CopyText ");

@@ -1,5 +1,7 @@
 #include "tests/win/plugin_harness.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -163,6 +165,23 @@ HWND FindControl(HWND window, int id) {
     ControlById wanted{id, nullptr};
     EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&wanted));
     return wanted.found;
+}
+
+void PickEntry(HWND window, int id, int index) {
+    const HWND selector = FindControl(window, id);
+    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(selector));
+}
+
+std::string ListCell(HWND list, int row, int column) {
+    char text[256] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 
 void** ImportSlot(HMODULE module, const char* library, const char* function) {

@@ -91,6 +91,13 @@ private:
 // its id; null when there is none.
 HWND FindControl(HWND window, int id);
 
+// As the user picks entry `index` of the window's combo box `id`: the
+// selection changes, then the combo box's parent hears of it.
+void PickEntry(HWND window, int id, int index);
+
+// The text of a list view's cell.
+std::string ListCell(HWND list, int row, int column);
+
 // A hidden top-level window standing for the host's application window, which
 // owns the plug-in's windows; the caller destroys it.
 HWND CreateHostAppWindow();

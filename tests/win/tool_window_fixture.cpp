@@ -90,6 +90,10 @@ void ToolWindowTest::Select(int row) const {
     SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+int ToolWindowTest::RowCount() const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+}
+
 std::size_t ToolWindowTest::Choose(int id) const {
     const std::size_t mark = host_.Commands().size();
     SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);

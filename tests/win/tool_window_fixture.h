@@ -45,6 +45,10 @@ protected:
     void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     // Selects and focuses the row of the results list; -1 clears every row.
     void Select(int row) const;
+    int RowCount() const;
+    // The text of a cell of the results list.
+    std::string Cell(int row, int column) const { return ListCell(list_, row, column); }
+    void PickEntry(int id, int index) const { wintest::PickEntry(main_, id, index); }
     // The menu command as the popup's choice delivers it; returns the mark
     // from which the host's commands are the command's.
     std::size_t Choose(int id) const;

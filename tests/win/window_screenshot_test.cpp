@@ -295,10 +295,7 @@ TEST_F(SampleSearch, MainWindowComparesADistributionWithMeasuredPeaks) {
 // measured peaks of glucose with sodium; the best candidate's distribution
 // drawn at m/z. Wider than at creation, so that the Rms column shows.
 TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
-    HWND selector = Item(CB_Ion);
-    SendMessageA(selector, CB_SETCURSEL, 2, 0);  // [M+Na]+
-    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Ion, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(selector));
+    PickEntry(window_, CB_Ion, 2);  // [M+Na]+
     SetWindowTextA(Item(STR_Mass), "203.0527");
     SetWindowTextA(Item(STR_Ppm), "150");
     SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
@@ -315,15 +312,7 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     Pump();
 
     const HWND list = Item(LV_Results);
-    const auto cell = [list](int row, int column) {
-        char text[128] = {};
-        LVITEMA query{};
-        query.iSubItem = column;
-        query.pszText = text;
-        query.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&query));
-        return std::string(text);
-    };
+    const auto cell = [list](int row, int column) { return ListCell(list, row, column); };
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     ASSERT_GT(rows, 1);
     EXPECT_EQ(cell(0, 1), "C6H12O6") << "a hexose fits best";
