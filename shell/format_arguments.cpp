@@ -7,14 +7,24 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A width or a precision: digits, or "*" which reads an int.
-void SkipCount(const char*& p, std::string& arguments) {
+// Widths and precisions beyond this make no sense in a message, and a large
+// one makes printf allocate its size ("%.900000000G" asks for gigabytes).
+constexpr int kLargestCount = 255;
+
+// A width or a precision: digits, or "*" which reads an int. False when the
+// digits say more than kLargestCount.
+bool SkipCount(const char*& p, std::string& arguments) {
     if (*p == '*') {
         arguments += 'i';
         ++p;
-        return;
+        return true;
     }
-    while (IsDigit(*p)) ++p;
+    int count = 0;
+    for (; IsDigit(*p); ++p) {
+        count = count * 10 + (*p - '0');
+        if (count > kLargestCount) return false;
+    }
+    return true;
 }
 
 // The length modifier at `p` (advanced past it): "" for none.
@@ -76,10 +86,10 @@ std::optional<std::string> FormatArguments(const char* format) {
         ++p;
         if (*p == '%') continue;
         while (*p && std::strchr("-+ #0", *p)) ++p;
-        SkipCount(p, arguments);
+        if (!SkipCount(p, arguments)) return std::nullopt;
         if (*p == '.') {
             ++p;
-            SkipCount(p, arguments);
+            if (!SkipCount(p, arguments)) return std::nullopt;
         }
         const std::string modifier = LengthModifier(p);
         const char argument = *p ? ConversionArgument(*p, modifier) : 0;

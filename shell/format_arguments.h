@@ -14,7 +14,8 @@ namespace ionsift {
 // intmax, 't' ptrdiff, 'f' double, 'F' long double, 's' text, 'S' wide
 // text, 'p' pointer. Signed and unsigned integers of one size read alike.
 // nullopt for a format printf would misread or that writes (%n), has an
-// argument number ("%1$s"), a conversion it does not know, or a lone "%".
+// argument number ("%1$s"), a conversion it does not know, a lone "%", or a
+// width or precision above 255.
 // Example: FormatArguments("Mass %.6lf \xB1 %*.3f %%") == "fif".
 std::optional<std::string> FormatArguments(const char* format);
 

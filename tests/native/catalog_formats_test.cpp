@@ -50,6 +50,9 @@ TEST(FormatArguments, OneLetterPerArgumentNothingForWhatPrintfWouldMisread) {
         {"odd %", std::nullopt},
         {"%y", std::nullopt},
         {"%hf", std::nullopt},
+        {"%255.255G", "f"},
+        {"%.887888718G", std::nullopt},  // printf would allocate gigabytes
+        {"%256d", std::nullopt},
     };
     for (const auto& row : rows) EXPECT_EQ(FormatArguments(row.format), row.arguments) << row.format;
     EXPECT_EQ(FormatArguments(nullptr), std::nullopt);
