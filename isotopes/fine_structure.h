@@ -1,0 +1,30 @@
+// The exact isotopic fine structure of a formula: every isotopologue whose
+// probability is at least a fraction of the most probable one, with its m/z.
+// The threshold variant of IsoSpec (M. K. Łącki, M. Startek, D. Valkenborg,
+// A. Gambin, "IsoSpec: Hyperfast Fine Structure Calculator", Anal. Chem. 89
+// (2017) 3272-3277): per element, the configurations of its isotopes above
+// the element's share of the threshold; then their products above it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ions/ion_formula.h"
+
+namespace ionsift {
+
+struct IsotopeLine {
+    double mz;           // of the ion: (mass - charge x electron) / |charge|; the mass when neutral
+    double probability;  // of the isotopologue, the lines of a formula summing to at most 1
+};
+
+struct FineStructureLimits {
+    double minRelative = 1e-6;  // lines below this share of the tallest are left out
+};
+
+// Lines in rising m/z. False with `problem` set (and no lines) when an
+// element is not in the isotope table or the formula is empty.
+bool FineStructure(const ElementCounts& formula, int charge, std::vector<IsotopeLine>& lines,
+                   std::string& problem, const FineStructureLimits& limits = {});
+
+}  // namespace ionsift
