@@ -11,11 +11,9 @@
 #include <string_view>
 
 #include "ions/ion_table.h"
+#include "isotopes/element_counts.h"
 
 namespace ionsift {
-
-// Element symbol -> number of atoms.
-using ElementCounts = std::map<std::string, long>;
 
 // A formula written as element symbols (a capital and up to two small
 // letters) each with an optional count of 1 to 9999999; a symbol written

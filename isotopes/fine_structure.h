@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ions/ion_formula.h"
+#include "isotopes/element_counts.h"
 
 namespace ionsift {
 
