@@ -218,7 +218,10 @@ bool HasCoordinates(const RDKit::ROMol& molecule) {
 
 ConvertedRecord Failed(const ImportRecord& record, Failure failure) {
     ConvertedRecord result;
-    result.line = record.line + (failure.lineInRecord > 0 ? failure.lineInRecord - 1 : 0);
+    // The toolkit may name a line it expected past the record's end.
+    const auto lines = static_cast<long long>(std::count(record.structure.begin(), record.structure.end(), '\n'));
+    const long long inRecord = std::min(failure.lineInRecord, std::max(lines, 1LL));
+    result.line = record.line + (inRecord > 0 ? inRecord - 1 : 0);
     result.error = std::move(failure.reason);
     result.category = failure.category.empty() ? "unreadable" : std::move(failure.category);
     return result;
