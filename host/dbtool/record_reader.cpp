@@ -191,21 +191,21 @@ bool RecordReader::ReadCsvRow(std::vector<std::string>& fields, long long& first
     } while (Trim(line_).empty());
     firstLine = lineNumber_;
     std::vector<Line> taken;
-    std::string first;
-    if (SplitCsvRow(fields, problem, &taken, &first) || !lines_.Error().empty()) return true;
+    Line first{line_, lineNumber_, cut_};
+    if (SplitCsvRow(fields, problem, &taken) || !lines_.Error().empty()) return true;
     // The quote is not closed: the row is its first line alone, and the
     // lines its field took are read again.
     for (auto line = taken.rbegin(); line != taken.rend(); ++line) GiveBack(std::move(*line));
-    line_ = std::move(first);
-    lineNumber_ = firstLine;
+    line_ = std::move(first.text);
+    lineNumber_ = first.number;
+    cut_ = first.cut;
     problem.clear();
-    SplitCsvRow(fields, problem, nullptr, nullptr);
+    SplitCsvRow(fields, problem, nullptr);
     open = true;
     return true;
 }
 
-bool RecordReader::SplitCsvRow(std::vector<std::string>& fields, std::string& problem, std::vector<Line>* taken,
-                               std::string* firstLine) {
+bool RecordReader::SplitCsvRow(std::vector<std::string>& fields, std::string& problem, std::vector<Line>* taken) {
     const char delimiter = format_ == FileFormat::kTsv ? '\t' : ',';
     fields.clear();
     std::size_t total = line_.size();
@@ -218,7 +218,6 @@ bool RecordReader::SplitCsvRow(std::vector<std::string>& fields, std::string& pr
             if (!quoted || !taken) break;
             // The quoted field holds a line break: the row goes on.
             if (static_cast<int>(taken->size()) >= kMaxQuotedLines || total >= kMaxRecordBytes) return false;
-            if (taken->empty()) *firstLine = line_;
             if (!NextLine()) return false;
             taken->push_back({line_, lineNumber_, cut_});
             continued = true;

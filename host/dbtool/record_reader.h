@@ -76,8 +76,7 @@ private:
     // Splits the row that starts in line_. With `taken`, a quoted field goes
     // on over the next lines, which are kept there; false when its quote is
     // not closed. Without, the row ends with line_.
-    bool SplitCsvRow(std::vector<std::string>& fields, std::string& problem, std::vector<Line>* taken,
-                     std::string* firstLine);
+    bool SplitCsvRow(std::vector<std::string>& fields, std::string& problem, std::vector<Line>* taken);
     // The next line into line_, lineNumber_ and cut_: lines given back first.
     bool NextLine();
     void GiveBack(Line line) { replay_.push_front(std::move(line)); }
