@@ -1,7 +1,7 @@
 // Feeds arbitrary SMILES, SD and CSV text through the import's record reader
-// and the toolkit. Every record gives a row or a reason; a row has a finite,
-// positive mass that its formula text gives again, and a structure the host's
-// CML reader reads back to the same formula.
+// and the toolkit. Every record gives a row or a reason with its category; a
+// row has a UTF-8 name, a finite, positive mass that its formula text gives
+// again, and a structure the host's CML reader reads back to the same formula.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "host/chem/formula.h"
 #include "host/dbtool/record_conversion.h"
 #include "host/dbtool/record_reader.h"
+#include "text/utf8_text.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void CheckRow(const ConvertedRecord& converted) {
     const chem::FormulaParse parsed = chem::ParseFormula(row.formula);
     if (!parsed.ok || chem::HillFormula(parsed.formula) != row.formula) std::abort();
     if (std::abs(chem::MonoisotopicMass(parsed.formula) - row.massMI) > 1e-6 * row.massMI) std::abort();
+    if (!IsValidUtf8(row.name)) std::abort();
     if (!row.structure) return;
     const chem::CmlRead read = chem::ReadCml(*row.structure);
     if (!read.ok || chem::HillFormula(chem::FormulaOf(read.molecule)) != row.formula) std::abort();
@@ -46,10 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ImportRecord record;
     for (int count = 0; count < kMaxRecords && reader.Next(record); ++count) {
         if (record.line < 1 || record.number != count + 1) std::abort();
+        if (record.problem.empty() != record.problemCategory.empty()) std::abort();
         const ConvertedRecord converted = ConvertRecord(record, record.title);
         if (converted.ok) {
             CheckRow(converted);
-        } else if (converted.error.empty() || converted.line < record.line) {
+        } else if (converted.error.empty() || converted.category.empty() || converted.line < record.line) {
             std::abort();
         }
     }

@@ -21,7 +21,10 @@
 #include "host/dbtool/import_command.h"
 #include "host/dbtool/import_formats.h"
 #include "host/dbtool/progress_line.h"
+#include "host/dbtool/record_conversion.h"
+#include "host/dbtool/record_reader.h"
 #include "tests/native/db_test_files.h"
+#include "text/utf8_text.h"
 
 extern char** environ;
 
@@ -253,6 +256,163 @@ TEST(DbtoolImport, EveryFormatGivesFormulaMassNameAndADrawableStructure) {
         EXPECT_EQ(shown.substr(0, start.size()), start) << report.str();
     }
     EXPECT_FALSE(std::getline(lines, line)) << report.str();
+}
+
+// MOL blocks written here: atoms on a zigzag (coordinates that need no
+// layout), "N+" a charge of +1, single bonds unless an order is given.
+struct MolBond {
+    int from, to, order = 1;
+};
+
+std::string V2000(const std::string& title, const std::vector<std::string>& atoms, const std::vector<MolBond>& bonds) {
+    char line[100];
+    std::string block = title + "\n  hand\n\n";
+    std::snprintf(line, sizeof line, "%3zu%3zu  0  0  0  0  0  0  0  0999 V2000\n", atoms.size(), bonds.size());
+    block += line;
+    std::string charges;
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        const bool charged = atoms[i].back() == '+';
+        std::snprintf(line, sizeof line, "%10.4f%10.4f%10.4f %-3s 0  0  0  0  0  0  0  0  0  0  0  0\n", 1.3 * i,
+                      0.75 * (i % 2), 0.0, atoms[i].substr(0, atoms[i].size() - charged).c_str());
+        block += line;
+        if (charged) charges += "M  CHG  1" + std::string(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "%4zu   1\n", i + 1)));
+    }
+    for (const MolBond& bond : bonds) {
+        std::snprintf(line, sizeof line, "%3d%3d%3d  0\n", bond.from, bond.to, bond.order);
+        block += line;
+    }
+    return block + charges + "M  END\n";
+}
+
+std::string V3000(const std::string& title, const std::vector<std::string>& atoms, const std::vector<MolBond>& bonds) {
+    std::string block = title + "\n  hand\n\n  0  0  0  0  0  0  0  0  0  0999 V3000\nM  V30 BEGIN CTAB\n";
+    block += "M  V30 COUNTS " + std::to_string(atoms.size()) + " " + std::to_string(bonds.size()) + " 0 0 0\n";
+    block += "M  V30 BEGIN ATOM\n";
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        const bool charged = atoms[i].back() == '+';
+        block += "M  V30 " + std::to_string(i + 1) + " " + atoms[i].substr(0, atoms[i].size() - charged) + " " +
+                 std::to_string(1.3 * i) + " " + std::to_string(0.75 * (i % 2)) + " 0 0" + (charged ? " CHG=1" : "") + "\n";
+    }
+    block += "M  V30 END ATOM\nM  V30 BEGIN BOND\n";
+    for (std::size_t i = 0; i < bonds.size(); ++i) {
+        block += "M  V30 " + std::to_string(i + 1) + " " + std::to_string(bonds[i].order) + " " +
+                 std::to_string(bonds[i].from) + " " + std::to_string(bonds[i].to) + "\n";
+    }
+    return block + "M  V30 END BOND\nM  V30 END CTAB\nM  END\n";
+}
+
+std::string Repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+// Every record of a file as "<line> <formula> <name>" or "<line> skipped: <category>",
+// each row's structure read back by the host to the same formula.
+std::vector<std::string> Outcomes(FileFormat format, const std::string& text) {
+    RecordReader reader(format, {});
+    reader.OpenText(text);
+    std::vector<std::string> seen;
+    ImportRecord record;
+    while (reader.Next(record)) {
+        const ConvertedRecord converted = ConvertRecord(record, record.title);
+        if (!converted.ok) {
+            seen.push_back(std::to_string(converted.line) + " skipped: " + converted.category);
+            EXPECT_FALSE(converted.error.empty());
+            continue;
+        }
+        const MoleculeRow& row = converted.row;
+        seen.push_back(std::to_string(record.line) + " " + row.formula + " " + row.name);
+        EXPECT_TRUE(IsValidUtf8(row.name)) << row.name;
+        if (!row.structure) continue;
+        const chem::CmlRead read = chem::ReadCml(*row.structure);
+        EXPECT_TRUE(read.ok && IsValidUtf8(*row.structure)) << read.error << *row.structure;
+        EXPECT_EQ(chem::HillFormula(chem::FormulaOf(read.molecule)), row.formula) << *row.structure;
+        // Drawn where the toolkit lays it out; a giant record is not laid out.
+        const bool laidOut = !read.molecule.atoms.empty() && read.molecule.atoms[0].hasCoordinates;
+        EXPECT_EQ(laidOut, read.molecule.atoms.size() <= kMaxLaidOutAtoms) << row.formula;
+    }
+    EXPECT_TRUE(reader.Error().empty()) << reader.Error();
+    return seen;
+}
+
+// One row per way a record was lost, invented or garbled. Formulas counted by
+// hand; lines counted from each block's length (4 header lines, one per atom
+// and bond, "M  CHG" where charged, "M  END").
+TEST(DbtoolImport, NothingLostNothingInvented) {
+    const std::string ethanolH = V2000("ethanol", {"C", "C", "O", "H", "H", "H", "H", "H", "H"},
+                                       {{1, 2}, {2, 3}, {1, 4}, {1, 5}, {1, 6}, {2, 7}, {2, 8}, {3, 9}});  // 22 lines
+    const std::string methylamineH = V2000("methylamine", {"C", "N", "H", "H", "H", "H", "H"},
+                                           {{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 6}, {2, 7}});  // 18 lines
+    const std::string carbonH5 = V2000("CH5", {"C", "H", "H", "H", "H", "H"},
+                                       {{1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}});  // 16 lines
+    const std::string nitrogenH4 = V2000("NH4", {"N", "H", "H", "H", "H"}, {{1, 2}, {1, 3}, {1, 4}, {1, 5}});  // 14
+    // Methaniminium, H2C=NH2+, every H drawn: CH4N.
+    const std::string iminiumH = V3000("iminium", {"C", "N+", "H", "H", "H", "H"},
+                                       {{1, 2, 2}, {1, 3}, {1, 4}, {2, 5}, {2, 6}});
+    const std::string water = V2000("water", {"O"}, {});              // 6 lines
+    const std::string ammonia = V2000("ammonia", {"N"}, {});          // 6 lines
+    const std::string methane = V2000("methane", {"C"}, {});          // 6 lines
+    const std::string sulfane = V2000("hydrogen sulfide", {"S"}, {});  // 6 lines
+    const std::string hydrazine = V2000("", {"N", "N"}, {{1, 2}});     // 8 lines, no title
+    const std::string methanol = V2000("methanol", {"C", "O"}, {{1, 2}});               // 8 lines
+    const std::string formaldehyde = V2000("", {"C", "O"}, {{1, 2, 2}});                // 8 lines
+    const std::string acetylene = V2000("acetylene", {"C", "C"}, {{1, 2, 3}});         // 8 lines
+    struct Case {
+        const char* fault;
+        FileFormat format;
+        std::string text;
+        std::vector<std::string> outcomes;
+    };
+    const Case cases[] = {
+        {"hydrogens as drawn",
+         FileFormat::kSd,
+         ethanolH + "$$$$\n" + methylamineH + "$$$$\n" + carbonH5 + "$$$$\n" + nitrogenH4 + "$$$$\n" + iminiumH + "$$$$\n",
+         {"1 C2H6O ethanol", "24 CH5N methylamine", "43 skipped: valence", "60 skipped: valence", "75 CH4N iminium"}},
+        {"hydrogens as written in SMILES",
+         FileFormat::kSmiles,
+         "[H]C([H])([H])([H])[H] five\n[H]OC([H])([H])C([H])([H])[H] ethanol\n[H][N+]([H])=C([H])[H] iminium\n",
+         {"1 skipped: valence", "2 C2H6O ethanol", "3 CH4N iminium"}},
+        // Water's data item ends on a blank line 9 and ammonia follows without
+        // "$$$$"; methane's block runs into the next title; the last record's
+        // title is blank (line 32, after the blank line that ends an item).
+        {"a missing $$$$",
+         FileFormat::kSd,
+         water + "> <NOTE>\nwet\n\n" + ammonia + "$$$$\n" + methane + sulfane + "> <NOTE>\nx\n\n" + hydrazine + "$$$$\n",
+         {"1 H2O water", "10 H3N ammonia", "17 CH4 methane", "23 H2S hydrogen sulfide", "32 H4N2 "}},
+        {"MOL files joined with cat", FileFormat::kSd, methanol + formaldehyde + acetylene,
+         {"1 CH4O methanol", "9 CH2O ", "17 C2H2 acetylene"}},
+        {"text after M  END that is no record", FileFormat::kSd, methane + "trailing words\n",
+         {"1 CH4 methane", "7 skipped: unreadable"}},
+        // Line 2's quote is closed by line 4's opening one, line 7's by none.
+        {"a quote that never closes",
+         FileFormat::kCsv,
+         "name,smiles\n\"open name,CCO\nwater,O\n\"a, b\",CC\n\"two\nlines\",CO\n\"last,N\n",
+         {"2 skipped: unterminated quote", "3 H2O water", "4 C2H6 a, b", "5 CH4O two\nlines",
+          "7 skipped: unterminated quote"}},
+        {"names in Latin-1 or Windows-1252",
+         FileFormat::kSmiles,
+         "CCO \xE9thanol\nO caf\xC3\xA9\nN \x80uro \x96 ammonia\n",
+         {"1 C2H6O \xC3\xA9thanol", "2 H2O caf\xC3\xA9", "3 H3N \xE2\x82\xAC" "uro \xE2\x80\x93 ammonia"}},
+        {"a Latin-1 title and column",
+         FileFormat::kSd, V2000("\xE4ther", {"C", "O", "C"}, {{1, 2}, {2, 3}}), {"1 C2H6O \xC3\xA4ther"}},
+        {"a Latin-1 column", FileFormat::kTsv, "Name\tSMILES\nw\xE4sser\tO\n", {"2 H2O w\xC3\xA4sser"}},
+        // Polyethylene of 300 carbons (C300H602) is read but not laid out;
+        // polypropylene of 5,001 atoms, and a V3000 block of 5,000, are not read.
+        {"giant records",
+         FileFormat::kSmiles,
+         Repeated("C", 300) + " chain\n" + Repeated("CC(C)", 1667) + " polymer\n",
+         {"1 C300H602 chain", "2 skipped: too large"}},
+        {"a giant MOL block", FileFormat::kSd,
+         "giant\n  hand\n\n  0  0  0  0  0  0  0  0  0  0999 V3000\nM  V30 BEGIN CTAB\nM  V30 COUNTS 5000 4999 0 0 0\n"
+         "M  V30 BEGIN ATOM\n" + Repeated("M  V30 1 C 0 0 0 0\n", 5000) + "M  V30 END ATOM\nM  END\n",
+         {"1 skipped: too large"}},
+    };
+    for (const Case& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Outcomes(c.format, c.text), c.outcomes) << c.fault;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0) << c.fault;
+    }
 }
 
 // What a run leaves behind: the database's rows and any stray file.
