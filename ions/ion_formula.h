@@ -6,7 +6,6 @@
 //   IonFormula("CCl4", [M-H]-)      -> refused: no hydrogen to take away
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 

@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-#include "isotopes/element_counts.h"
+#include "isotopes/isotope_table.h"  // kElectronMass
 
 namespace ionsift {
 

@@ -1,5 +1,4 @@
-// What isotope patterns and ion m/z share: a formula as atoms per element,
-// and the mass of the electrons a charge stands for.
+// A formula as the number of atoms of each element, e.g. {"C": 6, "H": 12, "O": 6}.
 #pragma once
 
 #include <map>
@@ -9,7 +8,5 @@ namespace ionsift {
 
 // Element symbol -> number of atoms.
 using ElementCounts = std::map<std::string, long>;
-
-constexpr double kElectronMass = 0.000548579909;  // Da, CODATA 2018
 
 }  // namespace ionsift
