@@ -61,9 +61,11 @@ std::optional<double> FitScore(const std::vector<TPeak>& measuredPeaks,
                settings.absoluteIntensityError;
     };
 
-    // Tallest computed centroid first, each taking the nearest measured peak
-    // still free within its window: the tallest are the surest to be seen,
-    // and stable sorting keeps equal ones in m/z order. O(c log c + c x m).
+    // Tallest computed centroid first, each taking the free measured peak
+    // within its window that fits it best (m/z and intensity deviations
+    // together): the tallest are the surest to be seen, and the nearest peak
+    // may be a weak neighbour of fine structure the instrument resolved.
+    // Stable sorting keeps equal ones in m/z order. O(c log c + c x m).
     std::vector<std::size_t> byIntensity(computed.size());
     std::iota(byIntensity.begin(), byIntensity.end(), std::size_t{0});
     std::stable_sort(byIntensity.begin(), byIntensity.end(), [&computed](std::size_t a, std::size_t b) {
@@ -73,13 +75,15 @@ std::optional<double> FitScore(const std::vector<TPeak>& measuredPeaks,
     std::vector<bool> explained(measured.size(), false);
     for (const std::size_t c : byIntensity) {
         const double halfWidth = PairingHalfWidth(computed[c].mz, settings);
-        double nearest = halfWidth;
+        const double sigmaMz = settings.massAccuracyPpm * 1e-6 * computed[c].mz;
+        double bestCost = 0;
         for (std::size_t m = 0; m < measured.size(); ++m) {
-            const double distance = std::fabs(measured[m].mz - computed[c].mz);
-            // The first at the window's edge; after that only nearer ones.
-            const bool nearer = partnerOf[c] == kUnpaired ? distance <= nearest : distance < nearest;
-            if (!explained[m] && nearer) {
-                nearest = distance;
+            if (explained[m] || std::fabs(measured[m].mz - computed[c].mz) > halfWidth) continue;
+            const double cost = Squared((measured[m].mz - computed[c].mz) / sigmaMz) +
+                                Squared((measured[m].intensity - computed[c].intensity) /
+                                        sigmaOfIntensity(computed[c].intensity));
+            if (partnerOf[c] == kUnpaired || cost < bestCost) {
+                bestCost = cost;
                 partnerOf[c] = m;
             }
         }

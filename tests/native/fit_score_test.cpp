@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "host/chem/formula.h"
+#include "host/chem/isotope_distribution.h"
+#include "isotopes/fine_structure.h"
 #include "isotopes/fit_rank.h"
 #include "isotopes/fit_score.h"
+#include "isotopes/instrument_view.h"
 
 namespace ionsift {
 namespace {
@@ -132,6 +136,58 @@ TEST(FitScore, NothingWithoutPeaksOrWithFaultyInput) {
         {"no absolute error", Measured({{400, 100}}), kComputed, noAbsolute},
     };
     for (const auto& c : cases) EXPECT_FALSE(FitScore(c.measured, c.computed, c.settings)) << c.why;
+}
+
+// Bortezomib, C19H25BN4O4 (384.196886), measured as its own centroids at
+// R 120,000 (those of at least 0.5 %, seven peaks: 15N and 13C apart),
+// against every boron-free CHNOPS formula within 5 ppm that the valence and
+// element-ratio rules allow (enumerated once with IsoSpec's masses). The RMS,
+// pairing the lightest nominal sticks (10B at 25 % first) with those seven
+// peaks, ranks a boron-free formula before it; the score must put it first.
+TEST(FitScore, ABoronCompoundOutranksTheBoronFreeFormulasOfItsWindow) {
+    const std::string boron = "C19H25BN4O4";
+    const std::vector<std::string> boronFree = {
+        "C12H28N6O8",    "C13H32N6O3S2", "C13H24N10O4", "C14H33N4O4PS", "C15H29N8PS",
+        "C16H38N2P2S2",  "C16H30N6OP2",  "C20H34O3P2",  "C20H32O5S",    "C21H36S3",
+        "C21H28N4OS",    "C22H29N2O2P",  "C24H24N4O",
+    };
+    FitSettings settings;
+    settings.resolvingPower = 120000;
+    const auto centroidsOf = [&settings](const std::string& formula) {
+        const chem::FormulaParse parsed = chem::ParseFormula(formula);
+        EXPECT_TRUE(parsed.ok) << formula;
+        std::vector<IsotopeLine> lines;
+        std::string problem;
+        EXPECT_TRUE(FineStructure(parsed.formula.counts, 0, lines, problem)) << problem;
+        return Centroids(lines, settings.resolvingPower);
+    };
+    const auto nominalSticks = [](const std::string& formula) {
+        std::vector<TPeak> sticks;
+        for (const chem::Peak& peak : chem::CoarseDistribution(chem::ParseFormula(formula).formula)) {
+            sticks.push_back({false, peak.mass, peak.abundance});
+        }
+        return sticks;
+    };
+    std::vector<TPeak> measured;
+    for (const ProfilePoint& peak : centroidsOf(boron)) {
+        if (peak.intensity >= 0.5) measured.push_back({false, peak.mz, peak.intensity});
+    }
+    const double boronMass = chem::MonoisotopicMass(chem::ParseFormula(boron).formula);
+    const auto boronScore = FitScore(measured, centroidsOf(boron), settings);
+    const auto boronRms = CompareRms(nominalSticks(boron), measured);
+    ASSERT_TRUE(boronScore);
+    ASSERT_TRUE(boronRms);
+    int rmsBeaten = 0;
+    for (const std::string& formula : boronFree) {
+        const double mass = chem::MonoisotopicMass(chem::ParseFormula(formula).formula);
+        ASSERT_LT(std::fabs(mass - boronMass) / boronMass * 1e6, 5.0) << formula;
+        const auto score = FitScore(measured, centroidsOf(formula), settings);
+        ASSERT_TRUE(score) << formula;
+        EXPECT_GT(*boronScore, *score) << formula;
+        rmsBeaten += *CompareRms(nominalSticks(formula), measured) < *boronRms;
+    }
+    // The failure the score replaces: by RMS a boron-free formula fits better.
+    EXPECT_GE(rmsBeaten, 1) << "RMS " << *boronRms;
 }
 
 TEST(RankOrder, ScoreDescendingThenErrorSizeThenRowsWithoutScore) {
