@@ -7,6 +7,7 @@ add_subdirectory(host/chem)
 add_subdirectory(host/app)  # only its portable library off Windows
 add_subdirectory(host/dbtool)
 add_subdirectory(host/sheet)  # only its portable model off Windows
+add_subdirectory(annotate)
 add_subdirectory(tests/native)
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/art/CMakeLists.txt AND NOT IONSIFT_SANITIZE)
   add_subdirectory(resources/art)
