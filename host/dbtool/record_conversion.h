@@ -22,6 +22,7 @@ struct ConvertedRecord {
     long long line = 0;    // where the fault is, when !ok: the record's first line or, where
                            // the toolkit names one, the line inside the record
     std::string error;
+    std::string category;  // the reason's class, counted in the summary ("valence")
 };
 
 // CPU seconds spent inside the toolkit, for the benchmark's profile.
