@@ -41,7 +41,9 @@ bool Writable(const fs::path& file, const struct stat& status) {
     return (status.st_mode & 0222) != 0 && access(file.c_str(), W_OK) == 0;
 }
 
-// An SQLite file with a Molecules table, opened read-only so that nothing is changed.
+// An SQLite file with a Molecules table. Not opened read-only: a killed
+// writer's journal must be rolled back before the file can be read, as the
+// next writer does anyway; the file itself is not otherwise changed.
 bool IsMoleculeDb(const fs::path& file) {
     char header[16] = {};
     if (!std::ifstream(file, std::ios::binary).read(header, sizeof header) ||
@@ -50,7 +52,8 @@ bool IsMoleculeDb(const fs::path& file) {
     }
     sqlite3* db = nullptr;
     bool found = false;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Molecules'", -1,
                                &statement, nullptr) == SQLITE_OK) {
@@ -106,17 +109,18 @@ bool MoleculeDbWriter::Open() { return mode_ == Mode::kAppend ? OpenAppend() : O
 bool MoleculeDbWriter::LockTarget(bool create) {
     file_ = FileOf(target_);
     if (!lock_.Acquire(file_, create, stop_, waiting_)) return Fail(lock_.Error());
-    if (!lock_.Placeholder() && !Writable(file_, lock_.Status())) {
-        return Fail(target_.string() + " is read-only; it is left as it was");
+    if (lock_.Placeholder()) return true;
+    if (!Writable(file_, lock_.Status())) return Fail(target_.string() + " is read-only; it is left as it was");
+    // An empty file holds nothing to lose; it is only replaced, never appended to.
+    const bool emptyReplaced = mode_ == Mode::kReplace && lock_.Status().st_size == 0;
+    if (!emptyReplaced && !IsMoleculeDb(file_)) {
+        return Fail(target_.string() + " is not a molecule database; it is left as it was");
     }
     return true;
 }
 
 bool MoleculeDbWriter::OpenReplace() {
     if (!LockTarget(true)) return false;
-    if (!lock_.Placeholder() && lock_.Status().st_size > 0 && !IsMoleculeDb(file_)) {
-        return Fail(target_.string() + " is not a molecule database; it is left as it was");
-    }
     RemoveAbandonedTemporaries(file_);
     std::string error;
     temporaryFd_ = CreateTemporaryDatabase(file_, temporary_, error);

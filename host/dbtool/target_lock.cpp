@@ -40,7 +40,8 @@ bool TargetLock::Acquire(const std::filesystem::path& path, bool create, const s
         if (fd_ < 0 && errno == ENOENT && create) {
             fd_ = open(shown.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666);
             if (fd_ < 0 && errno == EEXIST) continue;  // another writer's placeholder: lock that
-            created_ = fd_ >= 0;
+            if (fd_ < 0) return Fail("cannot create " + shown, errno);
+            created_ = true;
         }
         if (fd_ < 0) return Fail("cannot open " + shown, errno);
         while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
