@@ -494,7 +494,7 @@ TEST(DbtoolImport, TwoImportsIntoOneDatabaseTakeTurns) {
     TempDir dir;
     const fs::path db = dir.path() / "out.db";
     std::string big;
-    constexpr int kBig = 20000;
+    constexpr int kBig = 5000;
     for (int i = 0; i < kBig; ++i) big += "CC(=O)Oc1ccccc1C(=O)O aspirin " + std::to_string(i) + "\n";
     dir.Write("big.smi", big);
     dir.Write("small.smi", "CCO ethanol\nO water\nN ammonia\n");
