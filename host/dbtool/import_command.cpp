@@ -63,8 +63,7 @@ bool IsAnInput(const fs::path& out, const std::vector<fs::path>& inputs, std::os
     for (const fs::path& input : inputs) {
         struct stat file {};
         if (stat(input.c_str(), &file) == 0 && file.st_dev == target.st_dev && file.st_ino == target.st_ino) {
-            report << "dbtool: " << out.string() << " is the input " << input.string()
-                   << "; it is left as it was (the database comes first: dbtool import <out.db> <file>...)\n";
+            report << "dbtool: " << out.string() << " is the input " << input.string() << "; it is left as it was\n";
             return true;
         }
     }
@@ -128,7 +127,9 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
                << std::flush;
     });
     if (!writer.Open()) {
-        report << "dbtool: " << writer.Error() << "\n";
+        // A compound file named where the database belongs: the database was forgotten.
+        const char* hint = KindOfFile(out) ? " (the database comes first: dbtool import <out.db> <file>...)" : "";
+        report << "dbtool: " << writer.Error() << hint << "\n";
         return 2;
     }
 
