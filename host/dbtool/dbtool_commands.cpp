@@ -60,6 +60,13 @@ bool ReadFile(const fs::path& path, std::string& text, std::string& error) {
     return true;
 }
 
+// Another dbtool writing the same database is waited for, and said so.
+void SayWhenWaiting(MoleculeDbWriter& writer, const fs::path& out, std::ostream& report) {
+    writer.WhenWaiting([&report, out] {
+        report << "dbtool: another dbtool is writing " << out.string() << "; waiting for it to finish\n" << std::flush;
+    });
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -74,6 +81,7 @@ int BuildStructureDb(const fs::path& folder, const fs::path& out, std::ostream& 
         return 1;
     }
     MoleculeDbWriter writer(out);
+    SayWhenWaiting(writer, out, report);
     if (!writer.Open()) {
         report << "dbtool: " << writer.Error() << "\n";
         return 1;
@@ -118,6 +126,7 @@ int BuildSyntheticDb(long long count, const fs::path& out, std::uint64_t seed, s
     }
     const auto start = std::chrono::steady_clock::now();
     MoleculeDbWriter writer(out);
+    SayWhenWaiting(writer, out, report);
     if (!writer.Open()) {
         report << "dbtool: " << writer.Error() << "\n";
         return 1;

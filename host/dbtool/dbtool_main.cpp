@@ -7,6 +7,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
@@ -29,11 +30,13 @@ constexpr const char* kUsage =
     "optionally name or title), each optionally gzip-compressed (.gz).\n"
     "  --append           add the records to the existing <out.db> in one\n"
     "                     transaction; without it <out.db> is replaced when the\n"
-    "                     import has finished\n"
+    "                     import has finished, if it is a molecule database\n"
+    "                     (never an input, a read-only or any other file)\n"
     "  --name-field FIELD name each record by this SD data item or table column\n"
     "                     (e.g. PUBCHEM_IUPAC_NAME), else by its title, else as\n"
     "                     <file>:<record number>\n"
     "Records that cannot be read are named as <file>:<line>: <reason> and skipped.\n"
+    "An import into a database another import is writing waits for it.\n"
     "Exit status: 0 some records imported, 1 none, 2 usage or file error.\n";
 
 template <typename Number>
@@ -84,6 +87,13 @@ int Import(int argc, char** argv) {
     if (gInterrupted && status != 0) {
         std::signal(gSignal, SIG_DFL);
         std::raise(gSignal);
+    }
+    // A failed import may leave a worker inside the toolkit: end the process
+    // without running the toolkit's static destructors under it.
+    if (status == 2) {
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(status);
     }
     return status;
 }

@@ -1,7 +1,11 @@
 #include "host/dbtool/import_command.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "host/dbtool/cpu_time.h"
 #include "host/dbtool/import_formats.h"
@@ -15,6 +19,10 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long an interrupted import waits for its workers before it leaves the
+// ones still inside the toolkit behind.
+constexpr std::chrono::milliseconds kWorkerGrace{300};
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -48,6 +56,20 @@ bool CheckFiles(const std::vector<fs::path>& paths, std::vector<InputFile>& file
     return true;
 }
 
+// Files, not names: a link or another spelling of an input is that input.
+bool IsAnInput(const fs::path& out, const std::vector<fs::path>& inputs, std::ostream& report) {
+    struct stat target {};
+    if (stat(out.c_str(), &target) != 0) return false;
+    for (const fs::path& input : inputs) {
+        struct stat file {};
+        if (stat(input.c_str(), &file) == 0 && file.st_dev == target.st_dev && file.st_ino == target.st_ino) {
+            report << "dbtool: " << out.string() << " is the input " << input.string() << "; it is left as it was\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 class ProgressLine {
 public:
     explicit ProgressLine(std::ostream* out) : out_(out) {}
@@ -70,6 +92,22 @@ private:
 
 }  // namespace
 
+std::string ImportSummary(long long imported, const std::map<std::string, long long>& skippedBy) {
+    long long skipped = 0;
+    std::map<std::string, long long> named;  // by name, so that ties keep that order
+    for (const auto& [category, count] : skippedBy) {
+        skipped += count;
+        if (count > 0) named[category.empty() ? "other" : category] += count;
+    }
+    std::vector<std::pair<std::string, long long>> reasons(named.begin(), named.end());
+    std::stable_sort(reasons.begin(), reasons.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::string text = "imported " + std::to_string(imported) + ", skipped " + std::to_string(skipped);
+    for (std::size_t i = 0; i < reasons.size(); ++i) {
+        text += (i == 0 ? ": " : ", ") + std::to_string(reasons[i].second) + " " + reasons[i].first;
+    }
+    return text;
+}
+
 int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const ImportOptions& options,
                 std::ostream& report, ImportProfile* profile) {
     const auto start = Clock::now();
@@ -79,20 +117,27 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         report << "dbtool: no files to import\n";
         return 2;
     }
-    if (!CheckFiles(paths, files, report)) return 2;
+    if (!CheckFiles(paths, files, report) || IsAnInput(out, paths, report)) return 2;
+    const std::string keptAsItWas = fs::exists(out) ? "; " + out.string() + " is left as it was" : "";
     MoleculeDbWriter writer(out, options.append ? MoleculeDbWriter::Mode::kAppend
                                                 : MoleculeDbWriter::Mode::kReplace);
     writer.StopWhen(options.cancel);
+    writer.WhenWaiting([&] {
+        report << "dbtool: another import is writing " << out.string() << "; waiting for it to finish\n"
+               << std::flush;
+    });
     if (!writer.Open()) {
-        report << "dbtool: " << writer.Error() << "\n";
+        // A compound file named where the database belongs: the database was forgotten.
+        const char* hint = KindOfFile(out) ? " (the database comes first: dbtool import <out.db> <file>...)" : "";
+        report << "dbtool: " << writer.Error() << hint << "\n";
         return 2;
     }
-    const std::string keptAsItWas = fs::exists(out) ? "; " + out.string() + " is left as it was" : "";
 
     ImportPipeline pipeline(files, options);
     pipeline.Start();
     ProgressLine progress(options.progress);
     long long imported = 0, skipped = 0, id = writer.NextId();
+    std::map<std::string, long long> skippedBy;
     // The share of the input written, from the bytes read up to the last
     // written record; -1 when the size is unknown (a pipe).
     std::uint64_t totalBytes = 0, bytesDone = 0;
@@ -125,6 +170,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
                 progress.Clear();
                 report << file.shown << ":" << result.line << ": " << result.error << "\n";
                 ++skipped;
+                ++skippedBy[result.category];
                 continue;
             }
             result.row.id = id++;
@@ -140,15 +186,21 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         if (writeFailed) break;
         progress.Show(imported + skipped, Seconds(Clock::now() - start), fractionDone());
     }
-    pipeline.Stop();
+    const auto interrupted = [&] { return cancelled || (options.cancel && options.cancel->load()); };
+    const std::string fileError = pipeline.FileError();
+    // Nothing of an import that fails is kept, so workers still busy in the
+    // toolkit are not waited for.
+    if (fileError.empty() && !interrupted() && !writeFailed) {
+        pipeline.Stop();
+    } else {
+        pipeline.Abandon(kWorkerGrace);
+    }
     progress.Clear();
 
-    const std::string fileError = pipeline.FileError();
     if (!fileError.empty()) {
         report << "dbtool: " << fileError << keptAsItWas << "\n";
         return 2;
     }
-    const auto interrupted = [&] { return cancelled || (options.cancel && options.cancel->load()); };
     if (interrupted()) {
         report << "dbtool: interrupted" << keptAsItWas << "\n";
         return 2;
@@ -163,7 +215,7 @@ int ImportFiles(const fs::path& out, const std::vector<fs::path>& paths, const I
         return 2;
     }
     writing += ThreadCpuSeconds() - finishStart;
-    report << "imported " << imported << ", skipped " << skipped << "\n";
+    report << ImportSummary(imported, skippedBy) << "\n";
     if (profile) {
         profile->wall = Seconds(Clock::now() - start);
         profile->cpu = ProcessCpuSeconds() - cpuStart;

@@ -6,13 +6,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +47,11 @@ public:
     void Start();
     // Stops every thread and waits for them; safe to call twice.
     void Stop();
+    // Stops every thread but waits at most `grace` for them: the toolkit
+    // cannot be interrupted, and one record can keep it busy for minutes. A
+    // thread still running then is left to end on its own; it owns a share of
+    // everything it touches, and its result is dropped.
+    void Abandon(std::chrono::milliseconds grace);
 
     // The next batch in file order; null when all are written, on a file
     // error or a stop, or (to let the caller show progress and look for a
@@ -61,35 +62,22 @@ public:
     // "<file>: <reason>" when a file could not be read, else empty.
     std::string FileError();
 
-    // After Stop(): CPU seconds of the toolkit and of the workers in all.
+    // After Stop() or Abandon(): CPU seconds of the toolkit and of the
+    // workers in all (of the threads that ended).
     ToolkitSeconds toolkit;
     double workerBusy = 0;
 
 private:
-    void Read();
-    bool Stopped();
-    void ReadFailed(const InputFile& file, const std::string& error);
-    // Waits for room among the batches in flight; null when stopped.
-    std::unique_ptr<Batch> NewBatch(std::size_t file);
-    // An empty batch still goes through, as it holds a place in the order.
-    void Queue(std::unique_ptr<Batch> batch);
-    void Work();
+    struct State;  // shared with the threads, which may outlive the pipeline
+    static void Read(const std::shared_ptr<State>& state);
+    static void Work(const std::shared_ptr<State>& state);
+    void RequestStop();
+    void TakeFigures();
 
-    const std::vector<InputFile>& files_;
-    const ImportOptions& options_;
+    std::shared_ptr<State> state_;
     unsigned workers_ = 1;
-    std::size_t maxInFlight_ = 1;
     std::thread reader_;
     std::vector<std::thread> threads_;
-    std::mutex mutex_;
-    std::condition_variable space_, work_, done_;
-    std::deque<std::unique_ptr<Batch>> work_batches_;
-    std::map<long long, std::unique_ptr<Batch>> done_batches_;
-    std::size_t inFlight_ = 0;
-    long long nextRead_ = 0, nextWrite_ = 0;
-    bool readerFinished_ = false;
-    bool stop_ = false;
-    std::string fileError_;
 };
 
 }  // namespace ionsift::dbtool

@@ -5,12 +5,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <zlib.h>
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -495,6 +499,233 @@ TEST(DbtoolImport, AppendContinuesTheIdsInOneTransaction) {
     const auto plan = Query(db, "EXPLAIN QUERY PLAN SELECT ID FROM Molecules WHERE MassMI > 17 AND MassMI < 18");
     ASSERT_FALSE(plan.empty());
     EXPECT_NE(plan[0].find("MoleculesByMass"), std::string::npos) << plan[0];
+}
+
+// Every file of the folder with its bytes and mode: what a refused import must not change.
+std::map<std::string, std::string> FolderState(const TempDir& dir) {
+    std::map<std::string, std::string> state;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        struct stat status {};
+        lstat(entry.path().c_str(), &status);
+        std::string bytes;
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        state[entry.path().filename().string()] = std::to_string(status.st_mode) + ":" + bytes;
+    }
+    return state;
+}
+
+TEST(DbtoolImport, ReplacesNothingButItsOwnDatabases) {
+    TempDir dir;
+    dir.Write("compounds.sdf", kCaffeine);
+    dir.Write("more.smi", "CCO ethanol\n");
+    dir.Write("notes.txt", "not a database\n");
+    std::ostringstream report;
+    ASSERT_EQ(ImportFiles(dir.path() / "ro.db", {dir.path() / "more.smi"}, {}, report), 0) << report.str();
+    fs::permissions(dir.path() / "ro.db", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_directory(dir.path() / "folder.db");
+    fs::create_hard_link(dir.path() / "more.smi", dir.path() / "link.db");
+    struct Case {
+        std::string out;
+        std::vector<std::string> files;
+        bool append;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"compounds.sdf", {"more.smi"}, false, "compounds.sdf is not a molecule database"},  // OUT forgotten
+        {"compounds.sdf", {"more.smi"}, true, "compounds.sdf is not a molecule database"},
+        {"more.smi", {"compounds.sdf", "more.smi"}, false, "is the input"},
+        {"link.db", {"more.smi"}, true, "link.db is the input"},  // the same file by another name
+        {"notes.txt", {"more.smi"}, false, "notes.txt is not a molecule database"},
+        {"ro.db", {"more.smi"}, false, "ro.db is read-only"},
+        {"ro.db", {"more.smi"}, true, "ro.db is read-only"},
+        {"folder.db", {"more.smi"}, false, "folder.db is not a regular file"},
+    };
+    const auto before = FolderState(dir);
+    for (const Case& c : cases) {
+        std::vector<fs::path> files;
+        for (const std::string& file : c.files) files.push_back(dir.path() / file);
+        ImportOptions options;
+        options.append = c.append;
+        std::ostringstream said;
+        EXPECT_EQ(ImportFiles(dir.path() / c.out, files, options, said), 2) << said.str();
+        EXPECT_NE(said.str().find(c.said), std::string::npos) << said.str();
+        EXPECT_EQ(FolderState(dir), before) << c.out << " append " << c.append;
+    }
+}
+
+TEST(DbtoolImport, AReplacedDatabaseKeepsItsModeAndALinkStays) {
+    TempDir dir;
+    dir.Write("a.smi", "CCO ethanol\n");
+    dir.Write("b.smi", "O water\nN ammonia\n");
+    const fs::path db = dir.path() / "out.db";
+    const mode_t mask = umask(022);
+    std::ostringstream report;
+    ASSERT_EQ(ImportFiles(db, {dir.path() / "a.smi"}, {}, report), 0) << report.str();
+    struct stat status {};
+    ASSERT_EQ(stat(db.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0644u);  // a new file, as any program makes one
+    for (const mode_t mode : {0600u, 0640u, 0664u}) {
+        ASSERT_EQ(chmod(db.c_str(), mode), 0);
+        ASSERT_EQ(ImportFiles(db, {dir.path() / (mode == 0640u ? "b.smi" : "a.smi")}, {}, report), 0) << report.str();
+        ASSERT_EQ(stat(db.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+    EXPECT_EQ(Query(db, "SELECT count(*) FROM Molecules"), std::vector<std::string>{"1"});
+    fs::create_symlink(db, dir.path() / "link.db");
+    ASSERT_EQ(ImportFiles(dir.path() / "link.db", {dir.path() / "b.smi"}, {}, report), 0) << report.str();
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.db"));
+    EXPECT_EQ(Query(db, "SELECT group_concat(Name) FROM Molecules"), std::vector<std::string>{"water,ammonia"});
+    umask(mask);
+}
+
+// The summary line counts the skips by reason, most first.
+TEST(DbtoolImport, SummaryCountsSkipsByReason) {
+    struct Case {
+        long long imported;
+        std::map<std::string, long long> skipped;
+        std::string said;
+    };
+    const Case cases[] = {
+        {5, {}, "imported 5, skipped 0"},
+        {160, {{"isotope label", 2}, {"too large", 1}, {"valence", 9}},
+         "imported 160, skipped 12: 9 valence, 2 isotope label, 1 too large"},
+        {0, {{"", 2}, {"empty", 2}, {"other", 1}}, "imported 0, skipped 5: 3 other, 2 empty"},
+        {1, {{"b", 1}, {"a", 1}, {"c", 0}}, "imported 1, skipped 2: 1 a, 1 b"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ImportSummary(c.imported, c.skipped), c.said);
+
+    // The import's own last line: its reasons add up to the skips.
+    TempDir dir;
+    dir.Write("mixed.smi", "CCO ethanol\nC1CC( open ring\n*C dummy\n");
+    std::ostringstream report;
+    ASSERT_EQ(ImportFiles(dir.path() / "out.db", {dir.path() / "mixed.smi"}, {}, report), 0) << report.str();
+    const std::string text = report.str();
+    const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(last, parts, std::regex("imported 1, skipped 2: (.*)\n"))) << text;
+    long long counted = 0;
+    const std::string reasons = parts[1];
+    const std::regex reason("(\\d+) [^,]+");
+    for (auto it = std::sregex_iterator(reasons.begin(), reasons.end(), reason); it != std::sregex_iterator(); ++it) {
+        counted += std::stoll((*it)[1]);
+    }
+    EXPECT_EQ(counted, 2) << text;
+}
+
+// The real command, its stderr into a file.
+pid_t StartDbtool(std::vector<std::string> words, const fs::path& errors) {
+    words.insert(words.begin(), IONSIFT_DBTOOL);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, IONSIFT_DBTOOL, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? child : -1;
+}
+
+std::string TextOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The temporary files of out.db that a writer made (not `foreign`).
+std::vector<std::string> TemporaryFiles(const TempDir& dir, const std::string& foreign) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".partial") != std::string::npos && name != foreign && name != "out.db.partial") {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+// A second import into the database waits for the first, then works on the
+// file the first left, and neither touches a file that is not its own: not a
+// file with the old fixed name, nor one that looks like a temporary file.
+TEST(DbtoolImport, TwoImportsIntoOneDatabaseTakeTurns) {
+    TempDir dir;
+    const fs::path db = dir.path() / "out.db";
+    std::string big;
+    constexpr int kBig = 5000;
+    for (int i = 0; i < kBig; ++i) big += "CC(=O)Oc1ccccc1C(=O)O aspirin " + std::to_string(i) + "\n";
+    dir.Write("big.smi", big);
+    dir.Write("small.smi", "CCO ethanol\nO water\nN ammonia\n");
+    const std::string lookalike = "out.db.Ab12Cd.partial";
+    struct Case {
+        bool secondAppends;
+        std::string rows;  // count and highest ID
+    };
+    for (const Case& c : {Case{true, std::to_string(kBig + 3) + "|" + std::to_string(kBig + 3)}, Case{false, "3|3"}}) {
+        std::ostringstream report;
+        ASSERT_EQ(ImportFiles(db, {dir.path() / "small.smi"}, {}, report), 0) << report.str();
+        dir.Write("out.db.partial", "someone's notes\n");
+        dir.Write(lookalike, "someone else's notes\n");
+        const pid_t first = StartDbtool({"import", db.string(), (dir.path() / "big.smi").string()}, dir.path() / "first.err");
+        ASSERT_GT(first, 0);
+        // The first holds the lock once its temporary file is there.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (TemporaryFiles(dir, lookalike).empty() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::vector<std::string> second = {"import", db.string(), (dir.path() / "small.smi").string()};
+        if (c.secondAppends) second.insert(second.begin() + 1, "--append");
+        const pid_t next = StartDbtool(second, dir.path() / "second.err");
+        ASSERT_GT(next, 0);
+        int firstStatus = -1, secondStatus = -1;
+        ASSERT_EQ(waitpid(first, &firstStatus, 0), first);
+        ASSERT_EQ(waitpid(next, &secondStatus, 0), next);
+        const std::string firstSaid = TextOf(dir.path() / "first.err"), secondSaid = TextOf(dir.path() / "second.err");
+        EXPECT_TRUE(WIFEXITED(firstStatus) && WEXITSTATUS(firstStatus) == 0) << firstSaid;
+        EXPECT_TRUE(WIFEXITED(secondStatus) && WEXITSTATUS(secondStatus) == 0) << secondSaid;
+        EXPECT_NE(secondSaid.find("another import is writing"), std::string::npos) << secondSaid;
+        EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+        EXPECT_EQ(Query(db, "SELECT count(*), max(ID) FROM Molecules"), std::vector<std::string>{c.rows});
+        EXPECT_EQ(TextOf(dir.path() / "out.db.partial"), "someone's notes\n");
+        EXPECT_EQ(TextOf(dir.path() / lookalike), "someone else's notes\n");
+        EXPECT_EQ(TemporaryFiles(dir, lookalike), std::vector<std::string>{});
+    }
+}
+
+// Ctrl+C or SIGTERM while a worker is inside the toolkit on a chain of 3,000
+// atoms (whose layout takes the toolkit minutes): the command is gone within
+// 2 s, the database as it was, with no temporary file or journal left.
+TEST(DbtoolImport, AnInterruptEndsTheImportWhileAWorkerIsInTheToolkit) {
+    TempDir dir;
+    const fs::path db = dir.path() / "out.db";
+    dir.Write("a.smi", "CCO ethanol\nO water\n");
+    dir.Write("giant.smi", "CCO ethanol\n" + std::string(3000, 'C') + " polymer\n");
+    struct Case {
+        bool append;
+        int signal;
+    };
+    for (const Case c : {Case{false, SIGINT}, Case{false, SIGTERM}, Case{true, SIGINT}, Case{true, SIGTERM}}) {
+        std::ostringstream report;
+        ASSERT_EQ(ImportFiles(db, {dir.path() / "a.smi"}, {}, report), 0);
+        const auto before = Snapshot(dir, db);
+        std::vector<std::string> words = {"import", db.string(), (dir.path() / "giant.smi").string()};
+        if (c.append) words.insert(words.begin() + 1, "--append");
+        const pid_t child = StartDbtool(words, dir.path() / "err.txt");
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the giant record did not keep the toolkit busy";
+        const auto signalled = std::chrono::steady_clock::now();
+        kill(child, c.signal);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
+        EXPECT_LT(seconds, 2.0) << "append " << c.append << ", signal " << c.signal;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+        EXPECT_EQ(Snapshot(dir, db), before) << "append " << c.append << ", signal " << c.signal;
+        EXPECT_NE(TextOf(dir.path() / "err.txt").find("interrupted"), std::string::npos);
+    }
 }
 
 // The real command on a file large enough to be stopped halfway: by SIGINT
