@@ -694,14 +694,17 @@ TEST(DbtoolImport, TwoImportsIntoOneDatabaseTakeTurns) {
     }
 }
 
-// Ctrl+C or SIGTERM while a worker is inside the toolkit on a chain of 3,000
-// atoms (whose layout takes the toolkit minutes): the command is gone within
-// 2 s, the database as it was, with no temporary file or journal left.
+// Ctrl+C or SIGTERM while the workers are inside the toolkit, laying out
+// chains just below the size that is no longer laid out (each a good part of
+// a second): the command is gone within 2 s, the database as it was, with no
+// temporary file or journal left.
 TEST(DbtoolImport, AnInterruptEndsTheImportWhileAWorkerIsInTheToolkit) {
     TempDir dir;
     const fs::path db = dir.path() / "out.db";
     dir.Write("a.smi", "CCO ethanol\nO water\n");
-    dir.Write("giant.smi", "CCO ethanol\n" + std::string(3000, 'C') + " polymer\n");
+    std::string chains = "CCO ethanol\n";
+    for (int i = 0; i < 400; ++i) chains += std::string(240, 'C') + " chain " + std::to_string(i) + "\n";
+    dir.Write("giant.smi", chains);
     struct Case {
         bool append;
         int signal;
@@ -716,7 +719,7 @@ TEST(DbtoolImport, AnInterruptEndsTheImportWhileAWorkerIsInTheToolkit) {
         ASSERT_GT(child, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         int status = 0;
-        ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the giant record did not keep the toolkit busy";
+        ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the chains did not keep the toolkit busy";
         const auto signalled = std::chrono::steady_clock::now();
         kill(child, c.signal);
         ASSERT_EQ(waitpid(child, &status, 0), child);
