@@ -27,6 +27,17 @@ Key RmsKey(const IonCell& cell) {
     return cell.rms && !std::isnan(*cell.rms) ? Key{true, *cell.rms} : Key{};
 }
 
+Key ScoreKey(const IonCell& cell) {
+    return cell.score && std::isfinite(*cell.score) ? Key{true, *cell.score} : Key{};
+}
+
+// A key as the list shows it: two decimals, so that the order never hangs on
+// digits the user cannot see.
+Key Shown(Key key) {
+    if (key.has) key.value = std::round(key.value * 100.0);
+    return key;
+}
+
 // -1, 0 or 1; a key without value after every key with one.
 int CompareKeys(const Key& a, const Key& b, bool descending) {
     if (a.has != b.has) return a.has ? -1 : 1;
@@ -84,6 +95,14 @@ std::string RmsText(const std::optional<double>& rms, char separator) {
     return text;
 }
 
+std::string ScoreText(const std::optional<double>& score, char separator) {
+    if (!score || !std::isfinite(*score)) return {};
+    std::string text = FormatRounded(*score, 2);
+    if (text.find_first_not_of("-0.") == std::string::npos) text = "0.00";
+    ToLocalSeparator(text, separator);
+    return text;
+}
+
 void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                  bool descending) {
     SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
@@ -98,8 +117,19 @@ void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdT
     });
 }
 
+void SortByScore(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
+                 bool descending) {
+    SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
+        return CompareKeys(ScoreKey(a), ScoreKey(b), descending) < 0;
+    });
+}
+
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids) {
     SortRowsBy(rows, cells, ids, [](const IonCell& a, const IonCell& b) {
+        const Key scoreA = Shown(ScoreKey(a)), scoreB = Shown(ScoreKey(b));
+        const int byScore = CompareKeys(scoreA, scoreB, true);
+        if (byScore != 0) return byScore < 0;
+        if (scoreA.has) return CompareKeys(Shown(ErrorKey(a)), Shown(ErrorKey(b)), false) < 0;
         const int byRms = CompareKeys(RmsKey(a), RmsKey(b), false);
         if (byRms != 0) return byRms < 0;
         return CompareKeys(ErrorKey(a), ErrorKey(b), false) < 0;
