@@ -1,9 +1,16 @@
 // The stand-in host's isotope engine: the coarse distribution behind IsoDist
-// from a small molecule up to a 100 kDa protein, and formula parsing.
+// from a small molecule up to a 100 kDa protein, and formula parsing; the
+// plug-in's fine structure and centroids.
 #include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
 
 #include "host/chem/formula.h"
 #include "host/chem/isotope_distribution.h"
+#include "ions/ion_formula.h"
+#include "isotopes/fine_structure.h"
+#include "isotopes/instrument_view.h"
 
 namespace {
 
@@ -38,5 +45,63 @@ void BM_MonoisotopicMass(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(MonoisotopicMass(formula));
 }
 BENCHMARK(BM_MonoisotopicMass);
+
+// The plug-in's fine structure and its centroids at the instrument's resolving
+// power: what the isotope-fit score computes for every candidate.
+void BM_FineStructure(benchmark::State& state, const char* text, int charge) {
+    ionsift::ElementCounts counts;
+    ionsift::ParseElementCounts(text, counts);
+    std::vector<ionsift::IsotopeLine> lines;
+    std::string problem;
+    for (auto _ : state) {
+        if (!ionsift::FineStructure(counts, charge, lines, problem)) state.SkipWithError(problem.c_str());
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.counters["lines"] = static_cast<double>(lines.size());
+}
+BENCHMARK_CAPTURE(BM_FineStructure, C60, "C60", 0);
+BENCHMARK_CAPTURE(BM_FineStructure, peptide_1kDa, "C50H71N13O12S", 1);
+BENCHMARK_CAPTURE(BM_FineStructure, vancomycin, "C66H75Cl2N9O24", 0);
+BENCHMARK_CAPTURE(BM_FineStructure, insulin, "C257H383N65O77S6", 0)->Unit(benchmark::kMillisecond);
+
+void BM_FineStructureAndCentroids(benchmark::State& state, const char* text, int charge) {
+    ionsift::ElementCounts counts;
+    ionsift::ParseElementCounts(text, counts);
+    const double resolvingPower = static_cast<double>(state.range(0));
+    std::vector<ionsift::IsotopeLine> lines;
+    std::string problem;
+    std::size_t centroids = 0;
+    for (auto _ : state) {
+        if (!ionsift::FineStructure(counts, charge, lines, problem)) state.SkipWithError(problem.c_str());
+        const std::vector<ionsift::ProfilePoint> view = ionsift::Centroids(lines, resolvingPower);
+        centroids = view.size();
+        benchmark::DoNotOptimize(view.data());
+    }
+    state.counters["lines"] = static_cast<double>(lines.size());
+    state.counters["centroids"] = static_cast<double>(centroids);
+}
+BENCHMARK_CAPTURE(BM_FineStructureAndCentroids, C60, "C60", 0)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FineStructureAndCentroids, peptide_1kDa, "C50H71N13O12S", 1)
+    ->Arg(30000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FineStructureAndCentroids, vancomycin, "C66H75Cl2N9O24", 0)
+    ->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FineStructureAndCentroids, insulin, "C257H383N65O77S6", 0)
+    ->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_Profile(benchmark::State& state) {
+    ionsift::ElementCounts counts;
+    ionsift::ParseElementCounts("C50H71N13O12S", counts);
+    std::vector<ionsift::IsotopeLine> lines;
+    std::string problem;
+    ionsift::FineStructure(counts, 1, lines, problem);
+    std::size_t points = 0;
+    for (auto _ : state) {
+        const std::vector<ionsift::ProfilePoint> profile = ionsift::Profile(lines, 100000);
+        points = profile.size();
+        benchmark::DoNotOptimize(profile.data());
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_Profile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

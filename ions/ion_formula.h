@@ -6,16 +6,13 @@
 //   IonFormula("CCl4", [M-H]-)      -> refused: no hydrogen to take away
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 
 #include "ions/ion_table.h"
+#include "isotopes/element_counts.h"
 
 namespace ionsift {
-
-// Element symbol -> number of atoms.
-using ElementCounts = std::map<std::string, long>;
 
 // A formula written as element symbols (a capital and up to two small
 // letters) each with an optional count of 1 to 9999999; a symbol written

@@ -9,6 +9,8 @@
 
 #include <string_view>
 
+#include "isotopes/isotope_table.h"  // kElectronMass
+
 namespace ionsift {
 
 struct Ion {
@@ -17,8 +19,6 @@ struct Ion {
     const char* removed;   // atoms it takes away ("H" for [M-H]-); "" for none
     int charge;            // signed; 0 for the neutral molecule
 };
-
-constexpr double kElectronMass = 0.000548579909;  // Da, CODATA 2018
 
 // The rows in the order the selector lists them; the first is the neutral molecule.
 struct IonRows {

@@ -6,10 +6,11 @@
 // the element's share of the threshold; then their products above it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "ions/ion_formula.h"
+#include "isotopes/element_counts.h"
 
 namespace ionsift {
 
@@ -20,6 +21,10 @@ struct IsotopeLine {
 
 struct FineStructureLimits {
     double minRelative = 1e-6;  // lines below this share of the tallest are left out
+    // A formula that would give more lines (an enormous one, or one built to
+    // exhaust memory) is refused instead; a 1,000-Da molecule gives a few
+    // hundred, a 6-kDa protein tens of thousands.
+    std::size_t maxLines = 1000000;
 };
 
 // Lines in rising m/z. False with `problem` set (and no lines) when an

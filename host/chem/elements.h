@@ -1,38 +1,15 @@
-// Elements and their stable isotopes with natural abundances: the data behind
-// formula parsing, monoisotopic masses and isotopic distributions.
+// The host's elements and isotopes: the plug-in core's table, so that both
+// sides compute with the same data.
 #pragma once
 
-#include <cstddef>
-#include <string_view>
+#include "isotopes/isotope_table.h"
 
 namespace ionsift::chem {
 
-// One row of the isotope table. Masses in Da (unified atomic mass units);
-// abundance as an amount fraction, the rows of one element summing to 1.
-struct Isotope {
-    std::string_view symbol;  // "C"; deuterium is its own element "D"
-    int massNumber;           // 13 for carbon-13
-    double mass;              // 13.00335483507
-    double abundance;         // 0.0107
-};
-
-// All rows, grouped by element, isotopes of an element in rising mass.
-struct IsotopeRows {
-    const Isotope* first;
-    std::size_t count;
-    const Isotope* begin() const { return first; }
-    const Isotope* end() const { return first + count; }
-};
-IsotopeRows IsotopeTable();
-
-struct Element {
-    std::string_view symbol;
-    IsotopeRows isotopes;       // at least one row
-    const Isotope* mostAbundant;  // the isotope the monoisotopic mass uses
-};
-
-// Case-sensitive lookup ("Co" is cobalt, "CO" is not a symbol); null when the
-// table has no such element.
-const Element* FindElement(std::string_view symbol);
+using ionsift::Element;
+using ionsift::FindElement;
+using ionsift::Isotope;
+using ionsift::IsotopeRows;
+using ionsift::IsotopeTable;
 
 }  // namespace ionsift::chem

@@ -1,10 +1,10 @@
 // Groups the isotope rows into elements once, sorted by symbol for lookup.
-#include "host/chem/elements.h"
+#include "isotopes/isotope_table.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace ionsift::chem {
+namespace ionsift {
 namespace {
 
 std::vector<Element> GroupIntoElements() {
@@ -34,4 +34,4 @@ const Element* FindElement(std::string_view symbol) {
     return found != elements.end() && found->symbol == symbol ? &*found : nullptr;
 }
 
-}  // namespace ionsift::chem
+}  // namespace ionsift

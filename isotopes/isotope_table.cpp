@@ -9,9 +9,9 @@
 // formulas can be written.
 #include <iterator>
 
-#include "host/chem/elements.h"
+#include "isotopes/isotope_table.h"
 
-namespace ionsift::chem {
+namespace ionsift {
 namespace {
 
 constexpr Isotope kIsotopes[] = {
@@ -310,4 +310,4 @@ constexpr Isotope kIsotopes[] = {
 
 IsotopeRows IsotopeTable() { return {kIsotopes, std::size(kIsotopes)}; }
 
-}  // namespace ionsift::chem
+}  // namespace ionsift
