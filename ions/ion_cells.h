@@ -74,11 +74,11 @@ void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdT
                bool descending);
 void SortByScore(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                  bool descending);
-// The ranking: rows with a score first, highest first; scores that show the
-// same (two decimals) by the error's magnitude as shown, smaller first. Rows
-// without a score follow as the RMS ranks them: RMS ascending, rows without
-// one last, equal RMS by the error's magnitude. Rows equal in every key keep
-// their order.
+// The ranking: rows with a score first, in RankOrder's order
+// (isotopes/fit_rank.h) of the values as shown (two decimals): the score
+// descending, equal scores by the error's magnitude. Rows without a score
+// follow as the RMS ranks them: RMS ascending, rows without one last, equal
+// RMS by the error's magnitude. Rows equal in every key keep their order.
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids);
 
 }  // namespace ionsift
