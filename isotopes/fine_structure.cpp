@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <unordered_set>
@@ -59,11 +60,18 @@ struct Configuration {
 
 using Counts = std::vector<long>;  // atoms of each isotope
 
+// Counts of neighbouring configurations differ in two places by one, so
+// every count is mixed thoroughly (SplitMix64's finaliser).
 struct CountsHash {
     std::size_t operator()(const Counts& counts) const {
-        std::size_t hash = 0;
-        for (long count : counts) hash = hash * 1000003u ^ std::hash<long>()(count);
-        return hash;
+        std::uint64_t hash = 0;
+        for (long count : counts) {
+            hash ^= static_cast<std::uint64_t>(count) + 0x9e3779b97f4a7c15u;
+            hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9u;
+            hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebu;
+            hash ^= hash >> 31;
+        }
+        return static_cast<std::size_t>(hash);
     }
 };
 
