@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "ions/ion_cells.h"
+#include "ions/ion_fit.h"
 #include "ions/ion_formula.h"
-#include "isotopes/fine_structure.h"
 #include "isotopes/fit_rank.h"
 #include "isotopes/instrument_view.h"
 
@@ -20,12 +20,8 @@ const CandidateFitter::Pattern& CandidateFitter::PatternOf(const std::string& io
     if (patterns_.size() >= kMaxCachedPatterns) patterns_.clear();
 
     Pattern pattern;
-    ElementCounts counts;
     std::vector<IsotopeLine> lines;
-    std::string problem;
-    if (ParseElementCounts(ionFormula, counts) && FineStructure(counts, ion.charge, lines, problem)) {
-        pattern.centroids = Centroids(lines, settings_.resolvingPower);
-    }
+    if (IonFineStructure(ionFormula, ion, lines)) pattern.centroids = Centroids(lines, settings_.resolvingPower);
     if (nominal_) {
         pattern.nominal = nominal_(ionFormula);
         for (TPeak& stick : pattern.nominal) stick.Mass = StickMz(stick.Mass, ion);
