@@ -2,17 +2,17 @@
 // small header, as `dbtool import` writes the Structure column (a BLOB; every
 // other writer, and every database written before, stores the CML as TEXT).
 //
-// Layout, version 1 (8 bytes, then the stream):
+// Layout, version 1 (9 bytes, then the stream):
 //   0..3  magic "\x89" "CMZ"   (never the start of CML text, which is XML)
 //   4     version, 1
-//   5..7  length of the CML text in bytes, little-endian (at most kMaxCmlBytes)
-//   8..   a zlib stream (RFC 1950) of the text, deflated with the preset
+//   5..8  length of the CML text in bytes, little-endian (at most kMaxCmlBytes)
+//   9..   a zlib stream (RFC 1950) of the text, deflated with the preset
 //         dictionary of version 1 (common CML markup; see cml_blob.cpp)
 // The dictionary belongs to the version: changing it means a new version,
 // and readers keep every old one.
 //
-// A laid-out drug-sized molecule of about 2.9 KB of CML packs into 400 to
-// 600 bytes (docs/PERFORMANCE.md). Packing costs tens of microseconds.
+// A laid-out drug-sized molecule of about 2.4 KB of CML packs into about 430
+// bytes (docs/PERFORMANCE.md); packing or expanding one takes about 20 µs.
 #pragma once
 
 #include <cstddef>
