@@ -115,12 +115,19 @@ CmlUnpack UnpackCml(std::string_view packed) {
     if (length > kMaxCmlBytes) {
         return Refused("states " + std::to_string(length) + " bytes, more than a structure may have");
     }
+    // Deflate expands a byte into at most 1,032: a stated length beyond that
+    // is a damaged header, refused before any memory is taken for it.
+    const std::size_t streamBytes = packed.size() - kHeaderBytes;
+    if (length > 1032 * static_cast<std::uint64_t>(streamBytes) + 1032) {
+        return Refused("states " + std::to_string(length) + " bytes, more than its " + std::to_string(streamBytes) +
+                       "-byte stream can hold");
+    }
     CmlUnpack result;
     result.cml.resize(length);
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) return Refused("no memory to expand it");
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data() + kHeaderBytes));
-    stream.avail_in = static_cast<uInt>(packed.size() - kHeaderBytes);
+    stream.avail_in = static_cast<uInt>(streamBytes);
     stream.next_out = reinterpret_cast<Bytef*>(result.cml.data());
     stream.avail_out = length;
     int rc = inflate(&stream, Z_FINISH);

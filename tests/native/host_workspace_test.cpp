@@ -201,6 +201,8 @@ TEST_F(WorkspaceCommandTest, DamagedPackedStructuresAreRefusedWithAReason) {
         {version2, "version 2 is not known"},
         {withLength(0xFFFFFFFF), "states 4294967295 bytes, more than a structure may have"},
         {withLength(static_cast<std::uint32_t>(chem::kMaxCmlBytes) + 1), "states 16777217 bytes, more than a structure may have"},
+        {withLength(static_cast<std::uint32_t>(chem::kMaxCmlBytes)),
+         "states 16777216 bytes, more than its " + std::to_string(packed.size() - stream) + "-byte stream can hold"},
         {withLength(length - 1), "expands beyond the " + std::to_string(length - 1) + " bytes stated"},
         {withLength(length + 1), "expands to " + std::to_string(length) + " bytes, not the " + std::to_string(length + 1) + " stated"},
         {packed.substr(0, packed.size() - 4), "the stream is cut short"},
