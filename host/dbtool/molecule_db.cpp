@@ -20,12 +20,6 @@ constexpr const char* kIndex = "CREATE INDEX MoleculesByMass ON Molecules (MassM
 constexpr const char* kInsert =
     "INSERT INTO Molecules (ID, MassMI, Formula, Name, Structure) VALUES (?, ?, ?, ?, ?)";
 
-// One packer per writing thread, its zlib state reused row after row.
-std::string Packed(const std::string& cml) {
-    thread_local chem::CmlPacker packer;
-    return packer.Pack(cml);
-}
-
 // SQLite's progress callback: non-zero stops the statement.
 int Stopped(void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; }
 
@@ -123,15 +117,8 @@ bool MoleculeDbWriter::Insert(const MoleculeRow& row) {
     sqlite3_bind_double(s, 2, row.massMI);
     sqlite3_bind_text(s, 3, row.formula.data(), static_cast<int>(row.formula.size()), SQLITE_STATIC);
     sqlite3_bind_text(s, 4, row.name.data(), static_cast<int>(row.name.size()), SQLITE_STATIC);
-    std::string packed;
-    if (row.structure && row.structure->form == StoredStructure::Form::kPacked) {
-        try {
-            packed = Packed(row.structure->cml);
-        } catch (const std::exception& e) {
-            // Not SQLite's fault: its message would only mislead.
-            if (error_.empty()) error_ = "cannot pack the structure of row " + std::to_string(row.id) + ": " + e.what();
-            return Fail(error_);
-        }
+    if (row.structure && !row.structure->packed.empty()) {
+        const std::string& packed = row.structure->packed;
         sqlite3_bind_blob(s, 5, packed.data(), static_cast<int>(packed.size()), SQLITE_STATIC);
     } else if (row.structure) {
         sqlite3_bind_text(s, 5, row.structure->cml.data(), static_cast<int>(row.structure->cml.size()),

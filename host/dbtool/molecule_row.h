@@ -11,15 +11,15 @@ namespace ionsift::dbtool {
 // A structure's CML text and how the database stores it: as TEXT (the form
 // every database had before compact structures, and what `dbtool build`
 // writes) or packed into a BLOB (host/chem/cml_blob.h, what `dbtool import`
-// writes). Reads as its CML text either way.
+// writes; packed by the import's workers, side by side). Reads as its CML
+// text either way.
 struct StoredStructure {
-    enum class Form { kText, kPacked };
-
-    StoredStructure(std::string text, Form how = Form::kText) : cml(std::move(text)), form(how) {}
+    StoredStructure(std::string text, std::string packedBytes = {})
+        : cml(std::move(text)), packed(std::move(packedBytes)) {}
     operator std::string_view() const { return cml; }
 
     std::string cml;
-    Form form;
+    std::string packed;  // the BLOB to store; empty: the CML is stored as TEXT
 };
 
 struct MoleculeRow {

@@ -4,6 +4,10 @@
 #include <GraphMol/ROMol.h>
 
 #include <charconv>
+#include <exception>
+#include <utility>
+
+#include "host/chem/cml_blob.h"
 
 namespace ionsift::dbtool {
 namespace {
@@ -118,7 +122,17 @@ std::string CmlText(const RDKit::ROMol& molecule, std::string_view name, int con
 }
 
 StoredStructure StructureCml(const RDKit::ROMol& molecule, std::string_view name, int confId) {
-    return StoredStructure(CmlText(molecule, name, confId), StoredStructure::Form::kPacked);
+    // One packer per worker thread, its zlib state reused record after record.
+    thread_local chem::CmlPacker packer;
+    std::string text = CmlText(molecule, name, confId);
+    try {
+        std::string packed = packer.Pack(text);
+        return StoredStructure(std::move(text), std::move(packed));
+    } catch (const std::exception&) {
+        // Beyond what a structure may be, or no memory for zlib: kept as
+        // text, which the host refuses with its reason rather than a guess.
+        return StoredStructure(std::move(text));
+    }
 }
 
 }  // namespace ionsift::dbtool

@@ -22,7 +22,7 @@ namespace ionsift::dbtool {
 std::string CmlText(const RDKit::ROMol& molecule, std::string_view name, int confId);
 
 // The same text as an import stores it: packed (compact structures are what
-// makes a library of millions of molecules fit on a laptop).
+// makes a library of millions of molecules fit on a laptop). Never throws.
 StoredStructure StructureCml(const RDKit::ROMol& molecule, std::string_view name, int confId);
 
 // Text made safe for XML character data and attribute values: markup
