@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "host/app/sql_answer.h"
+#include "host/chem/cml_blob.h"
 
 namespace ionsift::host {
 namespace {
@@ -91,6 +93,23 @@ std::string ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     return text == nullptr ? std::string()
                            : std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+// The Structure column: CML as TEXT (databases of every age), or packed into
+// a BLOB by `dbtool import`, then expanded here.
+void ReadStructure(sqlite3_stmt* statement, int column, MoleculeRow& row) {
+    if (sqlite3_column_type(statement, column) != SQLITE_BLOB) {
+        row.structure = ColumnText(statement, column);
+        return;
+    }
+    const void* bytes = sqlite3_column_blob(statement, column);
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
+    chem::CmlUnpack unpacked = chem::UnpackCml(std::string_view(static_cast<const char*>(bytes), size));
+    if (unpacked.ok) {
+        row.structure = std::move(unpacked.cml);
+    } else {
+        row.structureProblem = std::move(unpacked.error);
+    }
 }
 
 std::string TooLarge(std::size_t maxAnswerBytes) {
@@ -192,7 +211,7 @@ bool Database::FindMolecule(long long id, MoleculeRow& row, std::string& problem
         } else if (sqlite3_stricmp(name, "Formula") == 0) {
             row.formula = ColumnText(statement.get(), column);
         } else if (sqlite3_stricmp(name, "Structure") == 0) {
-            row.structure = ColumnText(statement.get(), column);
+            ReadStructure(statement.get(), column, row);
         } else if (sqlite3_stricmp(name, "MassMI") == 0 &&
                    sqlite3_column_type(statement.get(), column) != SQLITE_NULL) {
             row.hasMass = true;

@@ -22,7 +22,8 @@ constexpr std::chrono::milliseconds kDefaultQueryTimeLimit{30000};
 struct MoleculeRow {
     std::string name;
     std::string formula;
-    std::string structure;  // CML when the database has it
+    std::string structure;  // CML when the database has it, expanded when stored packed
+    std::string structureProblem;  // why a stored structure could not be expanded
     bool hasMass = false;
     double massMI = 0;
 };

@@ -9,6 +9,10 @@ WorkspaceMolecule MoleculeFromRow(const MoleculeRow& row) {
     molecule.name = row.name;
     molecule.formula = row.formula;
     if (row.hasMass) molecule.mass = AnswerReal(row.massMI);
+    if (!row.structureProblem.empty()) {
+        molecule.structureNote = "structure not readable: " + row.structureProblem;
+        return molecule;
+    }
     if (row.structure.empty()) {
         molecule.structureNote = "no structure stored";
         return molecule;

@@ -17,7 +17,7 @@ struct WorkspaceMolecule {
 };
 
 // Reads the Structure column as CML; a row without one, or with one that
-// cannot be read, still shows its name, formula and mass.
+// cannot be expanded or read, still shows its name, formula and mass.
 WorkspaceMolecule MoleculeFromRow(const MoleculeRow& row);
 
 }  // namespace ionsift::host

@@ -6,9 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <string>
 #include <system_error>
 
+#include "host/chem/cml_blob.h"
 #include "host/dbtool/temporary_database.h"
 
 namespace ionsift::dbtool {
@@ -177,8 +180,11 @@ bool MoleculeDbWriter::Insert(const MoleculeRow& row) {
     sqlite3_bind_double(s, 2, row.massMI);
     sqlite3_bind_text(s, 3, row.formula.data(), static_cast<int>(row.formula.size()), SQLITE_STATIC);
     sqlite3_bind_text(s, 4, row.name.data(), static_cast<int>(row.name.size()), SQLITE_STATIC);
-    if (row.structure) {
-        sqlite3_bind_text(s, 5, row.structure->data(), static_cast<int>(row.structure->size()),
+    if (row.structure && !row.structure->packed.empty()) {
+        const std::string& packed = row.structure->packed;
+        sqlite3_bind_blob(s, 5, packed.data(), static_cast<int>(packed.size()), SQLITE_STATIC);
+    } else if (row.structure) {
+        sqlite3_bind_text(s, 5, row.structure->cml.data(), static_cast<int>(row.structure->cml.size()),
                           SQLITE_STATIC);
     } else {
         sqlite3_bind_null(s, 5);

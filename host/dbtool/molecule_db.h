@@ -1,6 +1,7 @@
 // Writes a molecule database with SQLite:
 //   Molecules(ID INTEGER PRIMARY KEY, MassMI REAL NOT NULL, Formula TEXT,
-//             Name TEXT, Structure TEXT), indexed on MassMI.
+//             Name TEXT, Structure TEXT), indexed on MassMI. Structure holds
+//             CML text, or for imported rows the packed CML (cml_blob.h) as a BLOB.
 // One writer at a time: the target is locked (target_lock.h) from Open() to
 // the end, and a writer that finds it locked waits for it. A target that is a
 // link is the file it names.

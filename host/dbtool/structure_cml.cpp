@@ -4,14 +4,27 @@
 #include <GraphMol/ROMol.h>
 
 #include <charconv>
+#include <exception>
+#include <utility>
+
+#include "host/chem/cml_blob.h"
 
 namespace ionsift::dbtool {
 namespace {
 
+// Four decimals, as laid-out coordinates have no more; without the zeros
+// that end them ("1.5", not "1.5000"), which change no value and shorten
+// every structure.
 void AppendNumber(std::string& out, double value) {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4);
-    out.append(text, result.ptr);
+    char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr;
+    while (end[-1] == '0') --end;
+    if (end[-1] == '.') --end;
+    if (end - text == 2 && text[0] == '-' && text[1] == '0') {
+        out += '0';  // -0.00001 rounds to 0, which needs no sign
+        return;
+    }
+    out.append(text, end);
 }
 
 void AppendInteger(std::string& out, long long value) {
@@ -55,7 +68,7 @@ std::string XmlEscaped(std::string_view text) {
     return out;
 }
 
-std::string StructureCml(const RDKit::ROMol& molecule, std::string_view name, int confId) {
+std::string CmlText(const RDKit::ROMol& molecule, std::string_view name, int confId) {
     std::string out;
     out.reserve(200 + 110 * molecule.getNumAtoms() + 40 * molecule.getNumBonds());
     out += "<molecule>";
@@ -106,6 +119,20 @@ std::string StructureCml(const RDKit::ROMol& molecule, std::string_view name, in
     }
     out += "</bondArray></molecule>";
     return out;
+}
+
+StoredStructure StructureCml(const RDKit::ROMol& molecule, std::string_view name, int confId) {
+    // One packer per worker thread, its zlib state reused record after record.
+    thread_local chem::CmlPacker packer;
+    std::string text = CmlText(molecule, name, confId);
+    try {
+        std::string packed = packer.Pack(text);
+        return StoredStructure(std::move(text), std::move(packed));
+    } catch (const std::exception&) {
+        // Beyond what a structure may be, or no memory for zlib: kept as
+        // text, which the host refuses with its reason rather than a guess.
+        return StoredStructure(std::move(text));
+    }
 }
 
 }  // namespace ionsift::dbtool

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/chem/cml_blob.h"
 #include "host/chem/cml_reader.h"
 #include "host/chem/formula.h"
 #include "host/dbtool/import_command.h"
@@ -223,11 +224,21 @@ TEST(DbtoolImport, EveryFormatGivesFormulaMassNameAndADrawableStructure) {
     }
 
     // The host reads every structure back to the same formula, laid out where
-    // the record had no coordinates (the cation, every SMILES).
-    for (const std::string& row : Query(db, "SELECT Formula || '|' || Structure FROM Molecules "
-                                            "WHERE Structure IS NOT NULL")) {
-        const std::string formula = row.substr(0, row.find('|'));
-        const chem::CmlRead read = chem::ReadCml(row.substr(row.find('|') + 1));
+    // the record had no coordinates (the cation, every SMILES). An import
+    // stores them packed.
+    for (const std::string& stored : Query(db, "SELECT Formula || '|' || typeof(Structure) || '|' || "
+                                               "hex(Structure) FROM Molecules WHERE Structure IS NOT NULL")) {
+        const std::string formula = stored.substr(0, stored.find('|'));
+        const std::size_t hexAt = stored.rfind('|') + 1;
+        EXPECT_EQ(stored.substr(formula.size() + 1, hexAt - formula.size() - 2), "blob");
+        std::string bytes;
+        for (std::size_t at = hexAt; at + 1 < stored.size(); at += 2) {
+            bytes.push_back(static_cast<char>(std::stoi(stored.substr(at, 2), nullptr, 16)));
+        }
+        const chem::CmlUnpack unpacked = chem::UnpackCml(bytes);
+        ASSERT_TRUE(unpacked.ok) << unpacked.error;
+        const std::string& row = unpacked.cml;
+        const chem::CmlRead read = chem::ReadCml(row);
         ASSERT_TRUE(read.ok) << read.error << "\n" << row;
         EXPECT_EQ(chem::HillFormula(chem::FormulaOf(read.molecule)), formula);
         double spread = 0;

@@ -1,6 +1,7 @@
 // The real ionsift-host.exe under Wine, driven through --exec: databases made
 // here and the staged structures.db, the isotope command, and CopyText
-// landing on the Windows clipboard.
+// landing on the Windows clipboard; structures stored packed, expanded by the
+// host's own interpreter built for Windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,12 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "host/chem/cml_blob.h"
+#include "host/chem/cml_reader.h"
+#include "tests/win/stand_in_host_win.h"
 
 namespace {
 
@@ -212,6 +218,80 @@ TEST_F(HostExec, CopyTextLandsOnTheClipboard) {
     EXPECT_EQ(blocked[0].error, 4);
     EXPECT_EQ(blocked[0].answer.rfind("0 clipboard: cannot open the clipboard", 0), 0u) << blocked[0].answer;
     EXPECT_EQ(ClipboardText(), text);
+}
+
+// A row written before compact structures (CML text), the same structure
+// packed as `dbtool import` writes it now, and a packed one cut short.
+TEST_F(HostExec, PackedStructuresLoadLikeTextAndDamagedOnesGiveAReason) {
+    const std::string cml =
+        "<molecule><name>acetate</name><atomArray>"
+        "<atom id=\"a1\" elementType=\"C\" hydrogenCount=\"3\" x2=\"-1.299\" y2=\"-0.75\"/>"
+        "<atom id=\"a2\" elementType=\"C\" hydrogenCount=\"0\" x2=\"0\" y2=\"0\"/>"
+        "<atom id=\"a3\" elementType=\"O\" formalCharge=\"-1\" hydrogenCount=\"0\" x2=\"1.299\" y2=\"-0.75\"/>"
+        "<atom id=\"a4\" elementType=\"O\" hydrogenCount=\"0\" x2=\"0\" y2=\"1.5\"/>"
+        "</atomArray><bondArray><bond atomRefs2=\"a1 a2\" order=\"1\"/><bond atomRefs2=\"a2 a3\" order=\"1\"/>"
+        "<bond atomRefs2=\"a2 a4\" order=\"2\"/></bondArray></molecule>";
+    const std::string packed = ionsift::chem::CmlPacker().Pack(cml);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open16((folderW_ + L"\\sample.db").c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO Molecules VALUES (?1, 59.013853, 'C2H3O2', ?2, ?3)", -1, &insert, nullptr);
+    const struct {
+        int id;
+        const char* name;
+        std::string stored;
+        bool asText;
+    } rows[] = {{20, "acetate as text", cml, true},
+                {21, "acetate packed", packed, false},
+                {22, "acetate cut short", packed.substr(0, packed.size() - 6), false}};
+    for (const auto& row : rows) {
+        sqlite3_bind_int(insert, 1, row.id);
+        sqlite3_bind_text(insert, 2, row.name, -1, SQLITE_STATIC);
+        if (row.asText) {
+            sqlite3_bind_text(insert, 3, row.stored.data(), static_cast<int>(row.stored.size()), SQLITE_STATIC);
+        } else {
+            sqlite3_bind_blob(insert, 3, row.stored.data(), static_cast<int>(row.stored.size()), SQLITE_STATIC);
+        }
+        EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+
+    // The real exe loads each row, a damaged structure included.
+    std::vector<std::string> commands = {"DbOpen \"" + database_ + "\""};
+    for (const auto& row : rows) commands.push_back("DbGetRowId db1 " + std::to_string(row.id) + " Replace");
+    const std::vector<Report> r = Reports(RunHost(commands).output);
+    ASSERT_EQ(r.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(r[i + 1].error, 0);
+        EXPECT_EQ(r[i + 1].answer, rows[i].name);
+    }
+
+    // What it puts into the workspace, from the same interpreter.
+    ionsift::wintest::WindowlessServices services;
+    ionsift::host::CommandInterpreter interpreter{services};
+    ASSERT_EQ(interpreter.Execute("DbOpen \"" + database_ + "\"").answer, "db1");
+    for (const auto& row : rows) interpreter.Execute("DbGetRowId db1 " + std::to_string(row.id) + " Replace");
+    ASSERT_EQ(services.shownMolecules.size(), 3u);
+    const ionsift::chem::CmlRead expected = ionsift::chem::ReadCml(cml);
+    ASSERT_TRUE(expected.ok);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const ionsift::chem::CmlMolecule& m = services.shownMolecules[i].structure;
+        EXPECT_EQ(services.shownMolecules[i].structureNote, "");
+        ASSERT_EQ(m.atoms.size(), 4u);
+        for (std::size_t a = 0; a < m.atoms.size(); ++a) {
+            const auto& got = m.atoms[a];
+            const auto& want = expected.molecule.atoms[a];
+            EXPECT_EQ(std::tie(got.element, got.hydrogenCount, got.x, got.y),
+                      std::tie(want.element, want.hydrogenCount, want.x, want.y));
+        }
+        ASSERT_EQ(m.bonds.size(), 3u);
+        EXPECT_EQ(m.bonds[2].order, 2);
+    }
+    EXPECT_TRUE(services.shownMolecules[2].structure.atoms.empty());
+    EXPECT_EQ(services.shownMolecules[2].structureNote,
+              "structure not readable: damaged compact structure: the stream is cut short");
 }
 
 TEST(HostExecStaged, ServesTheStagedStructuresDatabase) {
