@@ -340,9 +340,9 @@ std::vector<std::string> Outcomes(FileFormat format, const std::string& text) {
         seen.push_back(std::to_string(record.line) + " " + row.formula + " " + row.name);
         EXPECT_TRUE(IsValidUtf8(row.name)) << row.name;
         if (!row.structure) continue;
-        const chem::CmlRead read = chem::ReadCml(*row.structure);
-        EXPECT_TRUE(read.ok && IsValidUtf8(*row.structure)) << read.error << *row.structure;
-        EXPECT_EQ(chem::HillFormula(chem::FormulaOf(read.molecule)), row.formula) << *row.structure;
+        const chem::CmlRead read = chem::ReadCml(row.structure->cml);
+        EXPECT_TRUE(read.ok && IsValidUtf8(row.structure->cml)) << read.error << row.structure->cml;
+        EXPECT_EQ(chem::HillFormula(chem::FormulaOf(read.molecule)), row.formula) << row.structure->cml;
         // Drawn where the toolkit lays it out; a giant record is not laid out.
         const bool laidOut = !read.molecule.atoms.empty() && read.molecule.atoms[0].hasCoordinates;
         EXPECT_EQ(laidOut, read.molecule.atoms.size() <= kMaxLaidOutAtoms) << row.formula;
