@@ -33,6 +33,8 @@ enum ControlId : int {
     ME_ExData = 1051,
     LBL_ExInfo = 1052,
     BT_ExUpdate = 1053,
+    LBL_Resolution = 1054,
+    STR_Resolution = 1055,
     SB_Status = 1060,
 };
 
@@ -65,6 +67,7 @@ enum MenuId : int {
     PM_IC_ZoomReset = 1210,
     PM_IC_MainSep1 = 1211,
     PM_IC_Print = 1212,
+    PM_IC_ShowProfile = 1213,
 };
 
 }  // namespace ionsift::dlg_main

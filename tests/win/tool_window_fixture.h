@@ -22,6 +22,7 @@ struct MenuItems {
     bool opened = false;
     std::vector<UINT> ids;
     std::vector<bool> enabled;
+    std::vector<bool> checked;
 };
 
 class ToolWindowTest : public ::testing::Test {

@@ -20,6 +20,7 @@ using namespace dlg_main;
 using Kind = FormEventKind;
 
 constexpr int kShorterThanCreated = 80;  // how much shorter than at creation the window may get
+constexpr int kResolutionDigits = 8;     // enough for any resolving power the edit takes
 
 // Every control event of the window and the member that handles it.
 constexpr Route<TDlgMain> kRoutes[] = {
@@ -30,6 +31,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {STR_Mass, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_Ppm, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_MaxResults, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
+    {STR_Resolution, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
     {BT_Search, Kind::Click, &TDlgMain::BT_SearchClick},
     {BT_Default, Kind::Click, &TDlgMain::BT_DefaultClick},
     // The list's compare is CompareResultRows, which the column click sorts by.
@@ -59,6 +61,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_IC_ZoomOut, Kind::Click, &TDlgMain::PM_IC_ZoomOutClick},
     {PM_IC_ZoomReset, Kind::Click, &TDlgMain::PM_IC_ZoomResetClick},
     {PM_IC_Print, Kind::Click, &TDlgMain::PM_IC_PrintClick},
+    {PM_IC_ShowProfile, Kind::Click, &TDlgMain::PM_IC_ShowProfileClick},
     {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
     {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
 };
@@ -73,6 +76,7 @@ constexpr EditMenuBinding kEditMenuBindings[] = {
     {STR_Mass, kPasteSeparator | kPasteDropSigns},
     {STR_MaxResults, kPasteDropSeparator | kPasteDropSigns},
     {STR_Ppm, kPasteSeparator | kPasteDropSigns},
+    {STR_Resolution, kPasteDropSeparator | kPasteDropSigns},
 };
 
 HICON LoadPluginIcon(int size) {
@@ -124,13 +128,16 @@ bool TDlgMain::Create() {
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     // 9.
     RowIdTable().swap(rowIds_);
-    distSeries_ = exSeries_ = nullptr;
+    distSeries_ = exSeries_ = profileSeries_ = centroidSeries_ = nullptr;
+    drawnIonFormula_.clear();
+    drawnIon_ = nullptr;
     // 10. The columns' sizes at creation, for the halving rule.
     base_ = {Bounds(GRP_IsoChart).left, Bounds(GRP_IsoChart).width, Bounds(GRP_Results).width,
              outer.width};
     // 11.
     ApplyLocalizedCaptions();
     FillIonSelector();
+    SendMessageA(Control(STR_Resolution), EM_LIMITTEXT, kResolutionDigits, 0);
     // 12.
     editMenu_ = CreateEditMenu([this](HWND control) { OnEditShortcutKey(control); });
     for (const EditMenuBinding& binding : kEditMenuBindings) {
@@ -200,7 +207,7 @@ void TDlgMain::OnFormDestroy() {
     DestroyEditMenu(editMenu_);
     editMenu_ = nullptr;
     // The chart destroys the series still attached to it.
-    distSeries_ = exSeries_ = nullptr;
+    distSeries_ = exSeries_ = profileSeries_ = centroidSeries_ = nullptr;
     chartTip_ = nullptr;
 }
 
