@@ -19,8 +19,9 @@ namespace ionsift {
 enum IonColumn : int { kErrorColumn = 3, kRmsColumn = 4, kListColumnCount = 5 };
 
 struct IonCell {
-    double errorPpm = std::nan("");  // NaN: no error (a mass that does not convert)
+    double errorPpm = std::nan("");  // NaN: no error (a mass that does not convert, an ion that cannot form)
     std::optional<double> rms;       // none: not ranked, or no deviation defined
+    const Ion* ion = nullptr;        // the row's ion when a list holds several; null: the list's one
 };
 
 // One cell per slot of the RowIdTable, so that sorting never separates a row
@@ -35,6 +36,10 @@ double MassErrorPpm(double measured, double theoretical);
 // for the measured value of a search as `ion`: the caption turned into the
 // ion's m/z is the theoretical value.
 double RowErrorPpm(const char* caption, char separator, double measured, const Ion& ion);
+// The same for a row with its formula: NaN when the molecule cannot form the
+// ion (IonCanForm), so that it looks like no hit and ranks last.
+double RowErrorPpm(const char* caption, const char* formula, char separator, double measured,
+                   const Ion& ion);
 
 // Sign, two decimals and the user's separator: "+1.23", "-0,45". A value
 // that rounds to 0.00 is "+0.00"; NaN is "".
@@ -61,14 +66,15 @@ inline const IonCell& CellOf(const IonCells& cells, const RowIdTable& ids, const
     return slot < cells.size() ? cells[slot] : kNone;
 }
 
-// Column sorts, stable: the error by its magnitude, the RMS by value; rows
-// without a value come last whichever the direction.
+// Column sorts, stable: the error by its magnitude, the RMS by value, each
+// compared as the list shows it (two decimals), so that rows showing the same
+// value tie; rows without a value come last whichever the direction.
 void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                  bool descending);
 void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                bool descending);
-// The ranking: RMS ascending, rows without one last, equal RMS by the
-// error's magnitude; rows equal in both keep their order.
+// The ranking: RMS ascending, rows without one last, equal RMS (as shown) by
+// the error's magnitude (as shown); rows equal in both keep their order.
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids);
 
 }  // namespace ionsift

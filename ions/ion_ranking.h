@@ -28,11 +28,17 @@ using RankProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // For every row, the RMS between its distribution as `ion` and `measured`
 // (the experimental peaks), into its cell; then the rows sorted by
-// SortByRank. One "IsoDist <formula>" per distinct ion formula, sent through
-// the host link; a formula the ion cannot be made of, or one the host
-// refuses, leaves the rows' RMS empty. O(rows log rows + formulas x peaks).
+// SortByRank. One "IsoDist <formula>" per distinct ion formula
+// (IsoDistFormula), sent through the host link; a formula the ion cannot be
+// made of, or one the host refuses, leaves the rows' RMS empty.
+// O(rows log rows + formulas x peaks).
 void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
                       const Ion& ion, const std::vector<TPeak>& measured,
+                      const RankProgress& progress = {});
+// The same for a list of several ions: each row as its cell's ion
+// (`listIon` where a cell names none).
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const std::vector<TPeak>& measured, const Ion& listIon,
                       const RankProgress& progress = {});
 
 }  // namespace ionsift
