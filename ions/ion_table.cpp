@@ -23,16 +23,25 @@ constexpr ElementMass kElementMasses[] = {
     {"K", 38.9637064864L},
 };
 
-constexpr Ion kIons[] = {
-    {"M", "", "", 0},
-    {"[M+H]+", "H", "", 1},
-    {"[M+Na]+", "Na", "", 1},
-    {"[M+K]+", "K", "", 1},
-    {"[M+NH4]+", "NH4", "", 1},
-    {"[M+2H]2+", "H2", "", 2},
-    {"[M-H]-", "", "H", -1},
-    {"[M+Cl]-", "Cl", "", -1},
-    {"[M+HCOO]-", "CHO2", "", -1},
+Ion Row(const char* notation, const char* added, const char* removed, int charge) {
+    Ion ion;
+    ion.notation = notation;
+    ion.added = added;
+    ion.removed = removed;
+    ion.charge = charge;
+    return ion;
+}
+
+const Ion kIons[] = {
+    Row("M", "", "", 0),
+    Row("[M+H]+", "H", "", 1),
+    Row("[M+Na]+", "Na", "", 1),
+    Row("[M+K]+", "K", "", 1),
+    Row("[M+NH4]+", "NH4", "", 1),
+    Row("[M+2H]2+", "H2", "", 2),
+    Row("[M-H]-", "", "H", -1),
+    Row("[M+Cl]-", "Cl", "", -1),
+    Row("[M+HCOO]-", "CHO2", "", -1),
 };
 
 const long double* MassOf(const std::string& symbol) {
