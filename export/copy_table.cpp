@@ -44,7 +44,7 @@ std::string ShownMz(double mz, char separator) {
 RowIonCells DescribeRowIon(const char* massCaption, const char* formula, const Ion& ion,
                            double measured, char separator) {
     RowIonCells cells;
-    if (IonFormula(formula ? formula : "", ion, cells.formula) != IonFormulaOutcome::Formula) {
+    if (IsoDistFormula(formula ? formula : "", ion, cells.formula) != IonFormulaOutcome::Formula) {
         cells.formula.clear();
     }
     double mass = 0.0;
