@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "ions/ion_formula.h"
 #include "text/locale_numbers.h"
 #include "text/separators.h"
 #include "text/shown_numbers.h"
@@ -11,6 +12,8 @@ namespace ionsift {
 namespace {
 
 constexpr double kPerMillion = 1e6;
+// The list shows errors and RMS values with two decimals; sorts compare them so.
+constexpr int kShownDecimals = 2;
 
 // A sort key with "no value" as a flag, so that missing values can go last
 // in both directions.
@@ -20,12 +23,18 @@ struct Key {
 };
 
 Key ErrorKey(const IonCell& cell) {
-    return std::isnan(cell.errorPpm) ? Key{} : Key{true, std::fabs(cell.errorPpm)};
+    if (std::isnan(cell.errorPpm)) return {};
+    return {true, ShownValue(std::fabs(cell.errorPpm), kShownDecimals)};
 }
 
 Key RmsKey(const IonCell& cell) {
-    return cell.rms && !std::isnan(*cell.rms) ? Key{true, *cell.rms} : Key{};
+    return cell.rms && !std::isnan(*cell.rms) ? Key{true, ShownValue(*cell.rms, kShownDecimals)} : Key{};
 }
+
+// The sort keys of a row, worked out once.
+struct RowKeys {
+    Key error, rms;
+};
 
 // -1, 0 or 1; a key without value after every key with one.
 int CompareKeys(const Key& a, const Key& b, bool descending) {
@@ -39,12 +48,15 @@ int CompareKeys(const Key& a, const Key& b, bool descending) {
 template <class Less>
 void SortRowsBy(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                 Less less) {
-    std::vector<const IonCell*> cellOfRow(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) cellOfRow[i] = &CellOf(cells, ids, rows[i]);
+    std::vector<RowKeys> keyOfRow(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const IonCell& cell = CellOf(cells, ids, rows[i]);
+        keyOfRow[i] = {ErrorKey(cell), RmsKey(cell)};
+    }
     std::vector<std::size_t> order(rows.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return less(*cellOfRow[a], *cellOfRow[b]);
+        return less(keyOfRow[a], keyOfRow[b]);
     });
     std::vector<ResultRow> sorted;
     sorted.reserve(rows.size());
@@ -67,6 +79,12 @@ double RowErrorPpm(const char* caption, char separator, double measured, const I
     return MassErrorPpm(measured, static_cast<double>(IonMz(neutral, ion)));
 }
 
+double RowErrorPpm(const char* caption, const char* formula, char separator, double measured,
+                   const Ion& ion) {
+    if (formula && !IonCanForm(formula, ion)) return std::nan("");
+    return RowErrorPpm(caption, separator, measured, ion);
+}
+
 std::string MassErrorText(double ppm, char separator) {
     if (std::isnan(ppm)) return {};
     std::string magnitude = FormatRounded(std::fabs(ppm), 2);
@@ -86,23 +104,23 @@ std::string RmsText(const std::optional<double>& rms, char separator) {
 
 void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                  bool descending) {
-    SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
-        return CompareKeys(ErrorKey(a), ErrorKey(b), descending) < 0;
+    SortRowsBy(rows, cells, ids, [descending](const RowKeys& a, const RowKeys& b) {
+        return CompareKeys(a.error, b.error, descending) < 0;
     });
 }
 
 void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                bool descending) {
-    SortRowsBy(rows, cells, ids, [descending](const IonCell& a, const IonCell& b) {
-        return CompareKeys(RmsKey(a), RmsKey(b), descending) < 0;
+    SortRowsBy(rows, cells, ids, [descending](const RowKeys& a, const RowKeys& b) {
+        return CompareKeys(a.rms, b.rms, descending) < 0;
     });
 }
 
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids) {
-    SortRowsBy(rows, cells, ids, [](const IonCell& a, const IonCell& b) {
-        const int byRms = CompareKeys(RmsKey(a), RmsKey(b), false);
+    SortRowsBy(rows, cells, ids, [](const RowKeys& a, const RowKeys& b) {
+        const int byRms = CompareKeys(a.rms, b.rms, false);
         if (byRms != 0) return byRms < 0;
-        return CompareKeys(ErrorKey(a), ErrorKey(b), false) < 0;
+        return CompareKeys(a.error, b.error, false) < 0;
     });
 }
 

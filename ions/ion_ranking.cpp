@@ -26,9 +26,12 @@ std::vector<TPeak> ComputedPeaks(const char* answer, const Ion& ion) {
     return peaks;
 }
 
-void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
-                      const Ion& ion, const std::vector<TPeak>& measured,
-                      const RankProgress& progress) {
+namespace {
+
+// The ranking of rows each with its own ion (`ionOf`).
+template <class IonOf>
+void RankRows(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids, IonOf ionOf,
+              const std::vector<TPeak>& measured, const RankProgress& progress) {
     // The ion formula of every row, asked for in the order the rows show
     // them; isomers share theirs, and with it one request.
     constexpr std::size_t kNoFormula = static_cast<std::size_t>(-1);
@@ -38,26 +41,56 @@ void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowId
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::string formula;
         const char* molecule = rows[i].cells[kFormulaColumn];
-        if (IonFormula(molecule ? molecule : "", ion, formula) != IonFormulaOutcome::Formula) {
+        if (IsoDistFormula(molecule ? molecule : "", ionOf(i), formula) != IonFormulaOutcome::Formula) {
             continue;
         }
         const auto [found, added] = indexOf.try_emplace(formula, formulas.size());
         if (added) formulas.push_back(formula);
         formulaOfRow[i] = found->second;
     }
-    std::vector<std::optional<double>> rmsOf(formulas.size());
+    // The host's answer for each formula; none where it refused.
+    std::vector<std::optional<std::string>> answerOf(formulas.size());
     for (std::size_t f = 0; f < formulas.size(); ++f) {
-        if (SendCommand("IsoDist %s", formulas[f].c_str()) == 0) {
-            rmsOf[f] = CompareRms(ComputedPeaks(HostResultText(), ion), measured);
-        }
+        if (SendCommand("IsoDist %s", formulas[f].c_str()) == 0) answerOf[f] = HostResultText();
         if (progress) progress(f + 1, formulas.size());
     }
+    // The same formula as ions of different charges lies at different m/z.
+    std::unordered_map<std::string, std::optional<double>> rmsOf;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::size_t slot = SlotOf(ids, rows[i]);
         if (slot >= cells.size()) continue;
-        cells[slot].rms = formulaOfRow[i] == kNoFormula ? std::nullopt : rmsOf[formulaOfRow[i]];
+        const std::size_t f = formulaOfRow[i];
+        if (f == kNoFormula || !answerOf[f]) {
+            cells[slot].rms = std::nullopt;
+            continue;
+        }
+        const Ion& ion = ionOf(i);
+        const std::string key = formulas[f] + ' ' + std::to_string(ion.charge);
+        auto found = rmsOf.find(key);
+        if (found == rmsOf.end()) {
+            found = rmsOf.emplace(key, CompareRms(ComputedPeaks(answerOf[f]->c_str(), ion), measured)).first;
+        }
+        cells[slot].rms = found->second;
     }
     SortByRank(rows, cells, ids);
+}
+
+}  // namespace
+
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const Ion& ion, const std::vector<TPeak>& measured,
+                      const RankProgress& progress) {
+    RankRows(rows, cells, ids, [&ion](std::size_t) -> const Ion& { return ion; }, measured, progress);
+}
+
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const std::vector<TPeak>& measured, const Ion& listIon,
+                      const RankProgress& progress) {
+    const auto ionOf = [&](std::size_t row) -> const Ion& {
+        const Ion* own = CellOf(cells, ids, rows[row]).ion;
+        return own ? *own : listIon;
+    };
+    RankRows(rows, cells, ids, ionOf, measured, progress);
 }
 
 }  // namespace ionsift
