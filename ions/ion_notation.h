@@ -33,6 +33,7 @@ enum class IonNotationFault {
     NoSign,              // neither "+", "-" nor "]" after M or a group
     NoGroup,             // a sign with no group after it
     UnknownGroup,        // neither an element formula of known symbols nor a named group
+    TooManyAtoms,        // over 9999999 atoms of an element added or taken
     NoClosingBracket,    // the input ends before "]"
     NoCharge,            // nothing (or no sign) after "]": an ion has a charge
     BadCharge,           // z is 0, starts with 0 or is over kMaxIonCharge

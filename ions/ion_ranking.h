@@ -41,6 +41,6 @@ void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowId
 // (`listIon` where a cell names none).
 void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
                       const std::vector<TPeak>& measured, const Ion& listIon,
-                      const RankProgress& progress = {});
+                      const RankProgress& progress = {}, const FitSettings& fit = {});
 
 }  // namespace ionsift

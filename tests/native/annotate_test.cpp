@@ -47,8 +47,9 @@ TEST(AnnotateCommandLine, OptionsDefaultsAndRefusals) {
         {{"--version"}, CommandLine::Version, ""},
         {{}, CommandLine::Invalid, "no database and no spectrum file"},
         {{"db"}, CommandLine::Invalid, "no spectrum file"},
-        {{"--ion", "[M+Li]+", "db", "a"}, CommandLine::Invalid,
-         "unknown ion [M+Li]+ (one of M, [M+H]+, [M+Na]+, [M+K]+, [M+NH4]+, [M+2H]2+, [M-H]-, [M+Cl]-, [M+HCOO]-)"},
+        {{"--ion", "[M+Xy]+", "db", "a"}, CommandLine::Invalid,
+         "--ion: unknown group \"Xy\" (an element formula such as H2O or NH4, or ACN, FA, HAc, TFA, MeOH) at "
+         "character 4 of \"[M+Xy]+\""},
         {{"--ppm", "0", "db", "a"}, CommandLine::Invalid, "--ppm needs a number above 0"},
         {{"--ppm", "2,5", "db", "a"}, CommandLine::Invalid, "--ppm needs a number above 0"},
         {{"--resolution", "inf", "db", "a"}, CommandLine::Invalid, "--resolution needs a number above 0"},
