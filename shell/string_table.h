@@ -17,7 +17,7 @@ constexpr int kStringCount = 54;
 extern const StringRow kStringTable[kStringCount];
 
 // The texts of the ion search, ranking and fit, from ID 55 on.
-constexpr int kExtensionStringCount = 39;
+constexpr int kExtensionStringCount = 40;
 extern const StringRow kExtensionStrings[kExtensionStringCount];
 
 constexpr const char* kUnknownString = "Unknown localized string";

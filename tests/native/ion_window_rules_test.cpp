@@ -134,8 +134,8 @@ TEST(IonChoice, ATypedNotationIsNewValidOrSaysWhatIsWrongAndWhere) {
         {"", NewIonCheck::Invalid, "nothing typed"},
         {"[M+Xy]+", NewIonCheck::Invalid, "unknown group \"Xy\" at character 4"},
         {"M+H]+", NewIonCheck::Invalid, "no \"[\" at the start at character 1"},
-        {"[M+H]", NewIonCheck::Invalid, "no charge after \"]\" at character 6"},
-        {"[M+H]0+", NewIonCheck::Invalid, "a charge of 0 or over 9 at character 6"},
+        {"[M+H+]+", NewIonCheck::Invalid, "no group after the sign at character 6"},
+        {"[M+H]+x", NewIonCheck::Invalid, "text after the charge at character 7"},
     };
     for (const Case& c : cases) {
         std::string message;

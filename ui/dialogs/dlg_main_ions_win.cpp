@@ -228,30 +228,15 @@ void TDlgMain::RankRows() {
     RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-// Each row's cells as its own ion, one ion's rows at a time; then the whole
-// list in rank order.
+// Each row as its own ion: the cells name the ions of a list of several.
 void TDlgMain::RankEachIon(const std::vector<TPeak>& measured, const RankProgress& progress,
                            const FitSettings& fit) {
+    const Ion& listIon = searchIons_.empty() ? NeutralIon() : *searchIons_.front();
     if (slotIons_.empty()) {
-        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, RowIon(results_.rows.front()), measured,
-                         progress, fit);
-        return;
+        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, listIon, measured, progress, fit);
+    } else {
+        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, measured, listIon, progress, fit);
     }
-    const std::size_t ions = searchIons_.size();
-    for (std::size_t ion = 0; ion < ions; ++ion) {
-        std::vector<ResultRow> rows;
-        for (const ResultRow& row : results_.rows) {
-            const std::size_t slot = SlotOf(rowIds_, row);
-            if (slot < slotIons_.size() && slotIons_[slot] == ion) rows.push_back(row);
-        }
-        if (rows.empty()) continue;
-        // The progress of each ion's part as a share of the whole.
-        const auto part = [&progress, ion, ions](std::size_t done, std::size_t total) {
-            if (progress) progress(ion * total + done, ions * total);
-        };
-        RankByIsotopeFit(rows, ionCells_, rowIds_, *searchIons_[ion], measured, part, fit);
-    }
-    SortByRank(results_.rows, ionCells_, rowIds_);
 }
 
 void TDlgMain::PM_ResRankClick(const FormEvent&) { RankRows(); }

@@ -22,8 +22,20 @@ bool Contains(const std::vector<std::string>& notations, const std::string& nota
 
 bool BuiltIn(const std::string& notation) { return IonIndex(notation) >= 0; }
 
-// The string IDs of the parser's faults, in IonNotationFault's order from Empty.
-constexpr int kFaultTextIds[] = {81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92};
+// The text of each fault the parser reports, by string ID.
+struct FaultText {
+    IonNotationFault fault;
+    int stringId;
+};
+constexpr FaultText kFaultTexts[] = {
+    {IonNotationFault::Empty, 81},          {IonNotationFault::TooLong, 82},
+    {IonNotationFault::NoOpeningBracket, 83}, {IonNotationFault::NoMolecule, 84},
+    {IonNotationFault::BadMultiplier, 85},  {IonNotationFault::NoSign, 86},
+    {IonNotationFault::NoGroup, 87},        {IonNotationFault::UnknownGroup, 88},
+    {IonNotationFault::NoClosingBracket, 89}, {IonNotationFault::NoCharge, 90},
+    {IonNotationFault::BadCharge, 91},      {IonNotationFault::TrailingText, 92},
+    {IonNotationFault::TooManyAtoms, 94},
+};
 constexpr int kFaultAtCharacterId = 93;
 constexpr int kUnknownGroupId = 88;
 
@@ -121,9 +133,10 @@ NewIonCheck CheckNewIon(const std::string& notation, const std::vector<std::stri
 }
 
 std::string IonNotationText(const IonNotationProblem& problem) {
-    const int fault = static_cast<int>(problem.fault) - static_cast<int>(IonNotationFault::Empty);
-    if (fault < 0 || fault >= static_cast<int>(std::size(kFaultTextIds))) return {};
-    const int id = kFaultTextIds[fault];
+    const auto text = std::find_if(std::begin(kFaultTexts), std::end(kFaultTexts),
+                                   [&problem](const FaultText& row) { return row.fault == problem.fault; });
+    if (text == std::end(kFaultTexts)) return {};
+    const int id = text->stringId;
     const std::string what = id == kUnknownGroupId ? Formatted(LocFormat(id), problem.part.c_str())
                                                    : std::string(LocString(id));
     if (problem.fault == IonNotationFault::Empty || problem.fault == IonNotationFault::TooLong) {
