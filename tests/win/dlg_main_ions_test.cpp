@@ -40,8 +40,19 @@ protected:
         return ToolWindowTest::Answer(command);
     }
 
-    void ChooseIon(int index) const { PickEntry(CB_Ion, index); }
-    int ChosenIon() const { return static_cast<int>(SendMessageA(Item(CB_Ion), CB_GETCURSEL, 0, 0)); }
+    // The selector's entry of that text ("M (neutral)" or a notation).
+    void ChooseIon(const std::string& entry) const {
+        const LRESULT index = SendMessageA(Item(CB_Ion), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(entry.c_str()));
+        ASSERT_GE(index, 0) << entry;
+        PickEntry(CB_Ion, static_cast<int>(index));
+    }
+    std::string ChosenIon() const {
+        char text[64] = {};
+        const LRESULT index = SendMessageA(Item(CB_Ion), CB_GETCURSEL, 0, 0);
+        SendMessageA(Item(CB_Ion), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
     std::size_t Search(const std::string& value) {
         SetWindowTextA(Item(STR_Mass), Local(value).c_str());
         const std::size_t mark = host_.Commands().size();
@@ -83,12 +94,10 @@ TEST_F(IonWindow, EachIonSendsTheSelectWithItsMzBoundsTurnedIntoNeutralMasses) {
     const std::vector<std::string> entries = {"M (neutral)", "[M+H]+",  "[M+Na]+",
                                               "[M+K]+",      "[M+NH4]+", "[M+2H]2+",
                                               "[M-H]-",      "[M+Cl]-", "[M+HCOO]-"};
-    ASSERT_EQ(SendMessageA(Item(CB_Ion), CB_GETCOUNT, 0, 0), 9);
-    for (int i = 0; i < 9; ++i) {
-        char text[64] = {};
-        SendMessageA(Item(CB_Ion), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(text, entries[static_cast<std::size_t>(i)]);
-    }
+    // The nine ions of earlier versions among the built-in table's, neutral
+    // first, "Several ions..." last.
+    ASSERT_EQ(SendMessageA(Item(CB_Ion), CB_GETCOUNT, 0, 0), 44);
+    EXPECT_EQ(ChosenIon(), "M (neutral)");
     // 300 +- 5 ppm as each ion: (m/z -+ 0.0015) |z| - added + removed + z me,
     // worked out beforehand to 40 digits from the isotope masses.
     const IonQuery queries[] = {
@@ -99,7 +108,7 @@ TEST_F(IonWindow, EachIonSendsTheSelectWithItsMzBoundsTurnedIntoNeutralMasses) {
         {8, "255.000297", "255.003297"},
     };
     for (const IonQuery& query : queries) {
-        ChooseIon(query.entry);
+        ChooseIon(entries[static_cast<std::size_t>(query.entry)]);
         EXPECT_EQ(TextOf(LBL_Mass), query.entry == 0 ? "Monoisotopic mass:" : "m/z:");
         const std::size_t mark = Search("300");
         EXPECT_EQ(CommandsLike(mark, "DbSqlExec"),
@@ -110,7 +119,7 @@ TEST_F(IonWindow, EachIonSendsTheSelectWithItsMzBoundsTurnedIntoNeutralMasses) {
             << entries[static_cast<std::size_t>(query.entry)];
     }
     // An m/z below sodium's own mass is no [M+Na]+: nothing is asked, the list is empty.
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     const std::size_t mark = Search("20");
     EXPECT_TRUE(CommandsLike(mark, "Db").empty());
     EXPECT_EQ(CommandsLike(mark, "Cursor "), (std::vector<std::string>{"Cursor Busy", "Cursor Default"}));
@@ -134,7 +143,7 @@ TEST_F(IonWindow, ErrorAndRmsColumnsFollowNameAndSortByMagnitudeAndValue) {
     EXPECT_EQ(Column(3), (std::vector<std::string>{Local("+0.07"), Local("+0.00"),
                                                    Local("+1307116.42"), Local("+8997654.15")}));
     // As [M+Na]+ the mass column keeps the neutral masses; the error is the m/z's.
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     Search("203.053");
     EXPECT_EQ(Column(0)[0], Local("180.063388"));
     EXPECT_EQ(Column(3)[0], Local("+1.93"));
@@ -147,7 +156,7 @@ TEST_F(IonWindow, ErrorAndRmsColumnsFollowNameAndSortByMagnitudeAndValue) {
 }
 
 TEST_F(IonWindow, TheIonsDistributionIsAskedForByItsFormulaAndDrawnAtMz) {
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     Search("203.053");
     Select(0);
     std::size_t mark = Choose(PM_ResIsoDist);
@@ -160,17 +169,25 @@ TEST_F(IonWindow, TheIonsDistributionIsAskedForByItsFormulaAndDrawnAtMz) {
 
     // [M-H]- of water takes its hydrogen; [M-H]- needs one, so Cl2 draws nothing.
     queryRows_ = "9;69.937705;Cl2;chlorine\n";
-    ChooseIon(6);
+    ChooseIon("[M-H]-");
     Search("70.9");
     Select(0);
     mark = Choose(PM_ResIsoDist);
     EXPECT_TRUE(CommandsLike(mark, "IsoDist").empty());
+    // Nothing of the previous row stays under this one; the status bar says why.
     mark = Choose(PM_IC_CopyData);
-    EXPECT_EQ(CommandsLike(mark, "CopyText"), (std::vector<std::string>{drawn})) << "the chart as it was";
+    EXPECT_TRUE(CommandsLike(mark, "CopyText").empty()) << "no sticks left";
+    char title[64] = {};
+    GetWindowTextA(Item(TC_IsoChart), title, sizeof title);
+    EXPECT_STREQ(title, "");
+    char status[256] = {};
+    // The bar in its simple mode: the message is part 0.
+    SendMessageA(Item(SB_Status), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_STREQ(status, "No distribution: Cl2 lacks the atoms that [M-H]- takes away");
 }
 
 TEST_F(IonWindow, RankingAsksOncePerFormulaFillsRmsAndSortsTheRows) {
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     Search("203.0526");
     MenuItems menu = Popup();
     ASSERT_GE(menu.ids.size(), 2u);
@@ -208,17 +225,25 @@ TEST_F(IonWindow, RankingAsksOncePerFormulaFillsRmsAndSortsTheRows) {
 }
 
 TEST_F(IonWindow, CopyTableSendsEveryColumnTabSeparatedWithTitlesAndCrLf) {
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     Search("203.0526");
     Update("203.0526 100\n204.0559 6.6\n");
     Choose(PM_ResRank);
     const std::size_t mark = Choose(PM_ResCopyTable);
+    // Every column shown, the Ion column after Name, then the ion formula and
+    // the m/z calculated ((M + Na - me), NIST masses) and measured.
+    const std::vector<std::string> score = Column(5);
     const std::string expected =
-        "CopyText \"Mass\tFormula\tName\tError (ppm)\tRms\r\n" +
-        Local("180.063388\tC6H12O6\tglucose\t-0.04\t0.07\r\n") +
-        Local("180.0634\tC6H12O6\tfructose\t-0.10\t0.07\r\n") +
-        Local("78.04695\tC6H6\tbenzene\t+1009702.06\t") + Column(4)[2] + "\r\n" +
-        Local("18.010565\tH2O\twater\t+3952528.32\t\r\n") + "\"";
+        "CopyText \"Mass\tFormula\tName\tIon\tError (ppm)\tRms\tScore\tIon formula\t"
+        "m/z (calc.)\tm/z (measured)\r\n" +
+        Local("180.063388\tC6H12O6\tglucose\t[M+Na]+\t-0.04\t0.07\t") + score[0] +
+        Local("\tC6H12NaO6\t203.052609\t203.052600\r\n") +
+        Local("180.0634\tC6H12O6\tfructose\t[M+Na]+\t-0.10\t0.07\t") + score[1] +
+        Local("\tC6H12NaO6\t203.052621\t203.052600\r\n") +
+        Local("78.04695\tC6H6\tbenzene\t[M+Na]+\t+1009702.06\t") + Column(4)[2] + "\t" + score[2] +
+        Local("\tC6H6Na\t101.036171\t203.052600\r\n") +
+        Local("18.010565\tH2O\twater\t[M+Na]+\t+3952528.32\t\t") + score[3] +
+        Local("\tH2NaO\t40.999786\t203.052600\r\n") + "\"";
     EXPECT_EQ(CommandsLike(mark, "CopyText"), (std::vector<std::string>{expected}));
     // Copy all keeps its three columns.
     const std::size_t all = Choose(PM_ResCopyAll);
@@ -241,10 +266,10 @@ protected:
 };
 
 TEST_F(IonSettings, TheSavedIonIsChosenAndDefaultWritesTheNeutralMoleculeBack) {
-    EXPECT_EQ(ChosenIon(), 3);
+    EXPECT_EQ(ChosenIon(), "[M+K]+");
     EXPECT_EQ(TextOf(LBL_Mass), "m/z:");
     Click(BT_Default);
-    EXPECT_EQ(ChosenIon(), 0);
+    EXPECT_EQ(ChosenIon(), "M (neutral)");
     EXPECT_EQ(TextOf(LBL_Mass), "Monoisotopic mass:");
     Free();
     EXPECT_NE(folder_.ReadSettings().find("ION=M\r\n"), std::string::npos) << folder_.ReadSettings();
@@ -262,14 +287,14 @@ TEST_F(IonWindow, TheKeyIsWrittenOnlyWhenTheChoiceChanged) {
     plugin_.Init(host_.Context());
     ASSERT_EQ(plugin_.Call(101), 1);
     main_ = host_.OpenedWindows().back();
-    ChooseIon(2);
+    ChooseIon("[M+Na]+");
     EXPECT_EQ(TextOf(LBL_Mass), "m/z:");
     plugin_.Free();
     EXPECT_NE(folder_.ReadSettings().find("ION=[M+Na]+\r\n"), std::string::npos) << folder_.ReadSettings();
     plugin_.Init(host_.Context());
     ASSERT_EQ(plugin_.Call(101), 1);
     main_ = host_.OpenedWindows().back();
-    EXPECT_EQ(ChosenIon(), 2);
+    EXPECT_EQ(ChosenIon(), "[M+Na]+");
 }
 
 }  // namespace

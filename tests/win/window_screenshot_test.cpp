@@ -295,7 +295,7 @@ TEST_F(SampleSearch, MainWindowComparesADistributionWithMeasuredPeaks) {
 // measured peaks of glucose with sodium; the best candidate's distribution
 // drawn at m/z. Wider than at creation, so that the Rms column shows.
 TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
-    PickEntry(window_, CB_Ion, 2);  // [M+Na]+
+    PickEntry(window_, CB_Ion, 4);  // [M+Na]+
     SetWindowTextA(Item(STR_Mass), "203.0527");
     SetWindowTextA(Item(STR_Ppm), "150");
     SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
