@@ -27,12 +27,12 @@ std::string IonNotations() {
     const std::string indent(20, ' ');
     std::string list, line = indent + "built in:";
     for (const Ion& ion : IonTable()) {
-        const std::string entry = std::string(" ") + ion.notation;
-        if (line.size() + entry.size() > kWidth) {
+        const std::string notation = ion.notation;
+        if (line.size() + 1 + notation.size() > kWidth) {
             list += line + "\n";
             line = indent;
         }
-        line += entry;
+        line += (line.size() > indent.size() ? " " : "") + notation;
     }
     return list + line + "\n";
 }
