@@ -307,7 +307,8 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
     SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
-    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 140);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 110);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 6, 56);  // Ion
     SetFocus(Item(LV_Results));
     Pump();
 
@@ -352,7 +353,8 @@ TEST_F(SampleSearch, MainWindowShowsTheScoreAndTheProfile) {
     SendMessageA(window_, WM_COMMAND, PM_IC_ShowProfile, 0);
     SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
     SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 1, 80);
-    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 110);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 90);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 6, 56);  // Ion
     SetFocus(Item(LV_Results));
     Pump();
 
@@ -379,8 +381,13 @@ TEST_F(SampleSearch, MainWindowSearchesSeveralIonsAtOnce) {
     plugin_.Call(101);
     window_ = standIn_.Recording().OpenedWindows().back();
     SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+    // The first row's distribution as its own ion, C8H8 with potassium.
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
     SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
-    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 190);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 170);
     SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 1, 80);
     SetFocus(Item(LV_Results));
     Pump();
@@ -394,6 +401,8 @@ TEST_F(SampleSearch, MainWindowSearchesSeveralIonsAtOnce) {
     char selector[32] = {};
     GetWindowTextA(Item(CB_Ion), selector, sizeof selector);
     EXPECT_STREQ(selector, "3 ions");
+    const std::vector<std::string> asked = standIn_.Recording().CommandsStartingWith("IsoDist ");
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "IsoDist C8H8K"), asked.end());
     EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-several-ions.bmp")));
 }
 
