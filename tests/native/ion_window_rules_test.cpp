@@ -13,6 +13,7 @@
 #include "search/results_answer.h"
 #include "ui/dialogs/dlg_ions_form.h"
 #include "ui/dialogs/ion_choice.h"
+#include "ui/dialogs/row_ion_cells.h"
 #include "ui/form/form_check.h"
 
 namespace ionsift {

@@ -22,6 +22,7 @@
 #include "shell/string_table.h"
 #include "text/separators.h"
 #include "ui/dialogs/dlg_main_win.h"
+#include "ui/dialogs/row_ion_cells.h"
 #include "ui/form/window_utils_win.h"
 
 namespace ionsift {
