@@ -1,6 +1,5 @@
 #include "ions/ion_notation.h"
 
-#include <cctype>
 #include <iterator>
 
 #include "ions/ion_formula.h"
