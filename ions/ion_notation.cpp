@@ -1,6 +1,5 @@
 #include "ions/ion_notation.h"
 
-#include <cctype>
 #include <iterator>
 
 #include "ions/ion_formula.h"
@@ -14,13 +13,17 @@ struct IonTexts {
 
 namespace {
 
-// Solvents and acids that travel with ions under their usual abbreviations.
+// Solvents and acids that travel with ions under their usual abbreviations,
+// as the published ESI adduct tables write them.
 constexpr NamedIonGroup kNamedGroups[] = {
     {"ACN", "C2H3N"},     // acetonitrile
     {"FA", "CH2O2"},      // formic acid
     {"HAc", "C2H4O2"},    // acetic acid
+    {"Hac", "C2H4O2"},    // the same, as some tables spell it
     {"TFA", "C2HF3O2"},   // trifluoroacetic acid
     {"MeOH", "CH4O"},     // methanol
+    {"IsoProp", "C3H8O"}, // 2-propanol
+    {"DMSO", "C2H6OS"},   // dimethyl sulfoxide
 };
 
 // As ParseElementCounts bounds a formula's counts.
@@ -177,7 +180,7 @@ constexpr FaultText kFaultTexts[] = {
     {IonNotationFault::NoSign, "\"+\", \"-\" or \"]\" expected, not \"%s\""},
     {IonNotationFault::NoGroup, "a group expected after the sign"},
     {IonNotationFault::UnknownGroup,
-     "unknown group \"%s\" (an element formula such as H2O or NH4, or ACN, FA, HAc, TFA, MeOH)"},
+     "unknown group \"%s\" (an element formula such as H2O or NH4, or a name such as ACN, FA, TFA)"},
     {IonNotationFault::TooManyAtoms, "group \"%s\" brings too many atoms"},
     {IonNotationFault::NoClosingBracket, "\"]\" missing"},
     {IonNotationFault::NoCharge, "charge expected after \"]\" (as in ]+, ]2+, ]-)"},

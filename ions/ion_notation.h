@@ -1,12 +1,13 @@
 // The ion notation chemists write, read into an Ion:
 //
-//   [nM(+|-k·group)...]z(+|-)      e.g. [M+H]+, [2M+ACN+H]+, [M+H-2H2O]+, [M-3H]3-, [M]+
+//   [nM(+|-k group)...]z(+|-)      e.g. [M+H]+, [2M+ACN+H]+, [M+H-2H2O]+, [M-3H]3-, [M]+
 //
 // n and k are 1 when left out (at most kMaxIonMultiplier); z is 1 when left
 // out (at most kMaxIonCharge). A group is an element formula of the isotope
 // table's symbols ("H", "Na", "H2O", "NH4", "HCOO") or a named group
-// (NamedIonGroups: ACN, FA, HAc, TFA, MeOH; a name wins over the same
-// letters read as symbols). "M" alone is the neutral molecule. No blanks.
+// (IonGroupNames: ACN, FA, HAc or Hac, TFA, MeOH, IsoProp, DMSO; a name wins
+// over the same letters read as symbols). "M" alone is the neutral molecule.
+// No blanks.
 #pragma once
 
 #include <cstddef>

@@ -48,7 +48,7 @@ TEST(AnnotateCommandLine, OptionsDefaultsAndRefusals) {
         {{}, CommandLine::Invalid, "no database and no spectrum file"},
         {{"db"}, CommandLine::Invalid, "no spectrum file"},
         {{"--ion", "[M+Xy]+", "db", "a"}, CommandLine::Invalid,
-         "--ion: unknown group \"Xy\" (an element formula such as H2O or NH4, or ACN, FA, HAc, TFA, MeOH) at "
+         "--ion: unknown group \"Xy\" (an element formula such as H2O or NH4, or a name such as ACN, FA, TFA) at "
          "character 4 of \"[M+Xy]+\""},
         {{"--ion", "[M+Li]+", "--ion", "[2M+2H2O+Na]+", "--ion=[2M+2H2O+Na]+", "db", "a"}, CommandLine::Run,
          "ions=[M+Li]+,[2M+2H2O+Na]+ ppm=5.00 R=30000 top=10 max=-1 mz=- out= db=db spectra=a"},

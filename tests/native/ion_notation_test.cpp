@@ -32,6 +32,7 @@ TEST(IonNotation, ValidAndInvalidNotations) {
         {"[M+CH3COO]-", F::None, 0, 1, -1, "C2H3O2", ""},
         {"[M+HAc-H]-", F::None, 0, 1, -1, "C2H4O2", "H"},        // the name, not H and actinium
         {"[M+FA+TFA+MeOH+Li]+", F::None, 0, 1, 1, "C4H7F3LiO5", ""},
+        {"[M+IsoProp+DMSO+Hac+H]+", F::None, 0, 1, 1, "C7H19O4S", ""},
         {"[3M+2Na+Br-H]2+", F::None, 0, 3, 2, "BrNa2", "H"},
         {"[10M+99H]9+", F::None, 0, 10, 9, "H99", ""},
         {"", F::Empty, 0, 0, 0, "", ""},
@@ -81,7 +82,7 @@ TEST(IonNotation, MessagesNameTheFaultAndWhere) {
         const char* text;
         const char* message;
     } cases[] = {
-        {"[M+Xy]+", "unknown group \"Xy\" (an element formula such as H2O or NH4, or ACN, FA, HAc, TFA, MeOH) "
+        {"[M+Xy]+", "unknown group \"Xy\" (an element formula such as H2O or NH4, or a name such as ACN, FA, TFA) "
                     "at character 4 of \"[M+Xy]+\""},
         {"[M+H]", "charge expected after \"]\" (as in ]+, ]2+, ]-) at character 6 of \"[M+H]\""},
         {"", "no ion given"},
