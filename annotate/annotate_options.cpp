@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "ions/ion_notation.h"
 #include "spectra/spectrum_text.h"
 
 namespace ionsift::annotate {
@@ -20,18 +21,29 @@ bool ReadCount(const std::string& text, int& value) {
     return result.ec == std::errc() && result.ptr == last && value >= 1;
 }
 
+// The built-in notations as lines of the help text's option column.
 std::string IonNotations() {
-    std::string list;
-    for (const Ion& ion : IonTable()) list += std::string(list.empty() ? "" : ", ") + ion.notation;
-    return list;
+    constexpr std::size_t kWidth = 78;
+    const std::string indent(20, ' ');
+    std::string list, line = indent + "built in:";
+    for (const Ion& ion : IonTable()) {
+        const std::string notation = ion.notation;
+        if (line.size() + 1 + notation.size() > kWidth) {
+            list += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + notation;
+    }
+    return list + line + "\n";
 }
 
 // Takes the value of option `name` into `options`; the reason when it is not usable.
 std::string TakeValue(const std::string& name, const std::string& value, AnnotateOptions& options) {
     if (name == "--ion") {
-        const int index = IonIndex(value);
-        if (index < 0) return "unknown ion " + value + " (one of " + IonNotations() + ")";
-        const Ion* ion = &IonTable()[index];
+        Ion parsed;
+        IonNotationProblem fault;
+        if (!ParseIonNotation(value, parsed, fault)) return "--ion: " + IonNotationMessage(value, fault);
+        const Ion* ion = KnownIon(value);
         if (std::find(options.ions.begin(), options.ions.end(), ion) == options.ions.end()) {
             options.ions.push_back(ion);
         }
@@ -125,8 +137,11 @@ std::string HelpText() {
            "Spectra: .mgf (BEGIN IONS ... END IONS; PEPMASS is the m/z searched) or a\n"
            "plain peak list .txt, .csv, .tsv (m/z and intensity per line).\n"
            "\n"
-           "  --ion ION         the ion the m/z is of, repeatable: " + IonNotations() + "\n"
-           "                    (default M, the neutral molecule)\n"
+           "  --ion ION         the ion the m/z is of, repeatable; any notation\n"
+           "                    [nM(+|-k group)...]z(+|-), a group being an element\n"
+           "                    formula or ACN, FA, HAc, TFA, MeOH, e.g. [2M+ACN+H]+,\n"
+           "                    [M+H-2H2O]+, [M-3H]3-, [M]+ (default M, the neutral\n"
+           "                    molecule)\n" + IonNotations() +
            "  --ppm P           mass tolerance in ppm (default 5)\n"
            "  --resolution R    resolving power, FWHM = m/z / R (default 30000)\n"
            "  --top K           rows written per spectrum (default 10)\n"

@@ -51,6 +51,8 @@ target_sources(Ionsift PRIVATE
   ui/dialogs/dlg_main_instance_win.cpp
   ui/dialogs/dlg_main_export_win.cpp
   ui/dialogs/dlg_main_ions_win.cpp
+  ui/dialogs/dlg_main_ion_choice_win.cpp
+  ui/dialogs/dlg_ions_win.cpp
   ui/dialogs/dlg_main_profile_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
@@ -88,6 +90,9 @@ configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
 # The help page's picture of a ranked ion search.
 configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-ions.png
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-ions.png COPYONLY)
+# And of a search for several ions at once.
+configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-several-ions.png
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-several-ions.png COPYONLY)
 
 # SQLite for the stand-in host, from the amalgamation fetched at configure
 # time (never committed); built only when a target links it.

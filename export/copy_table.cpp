@@ -2,24 +2,18 @@
 
 namespace ionsift {
 
-std::string CopyTableCommand(const std::vector<std::string>& titles,
-                             const std::vector<ResultRow>& rows,
-                             const std::function<std::string(const ResultRow&, int)>& extraCell) {
+std::string CopyTableCommand(const std::vector<std::string>& titles, std::size_t rowCount,
+                             const std::function<std::string(std::size_t row, std::size_t column)>& cell) {
     std::string command = "CopyText \"";
     for (std::size_t column = 0; column < titles.size(); ++column) {
         if (column > 0) command += '\t';
         command += titles[column];
     }
     command += "\r\n";
-    const int columns = static_cast<int>(titles.size());
-    for (const ResultRow& row : rows) {
-        for (int column = 0; column < columns; ++column) {
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        for (std::size_t column = 0; column < titles.size(); ++column) {
             if (column > 0) command += '\t';
-            if (column < kResultColumnCount) {
-                command += row.cells[static_cast<std::size_t>(column)];
-            } else {
-                command += extraCell(row, column);
-            }
+            command += cell(row, column);
         }
         command += "\r\n";
     }

@@ -1,6 +1,6 @@
 // Arbitrary bytes as a database's formula, made into each ion's formula. A
-// formula that comes out must read back into the same elements, with the
-// ion's atoms added and taken, and be in Hill order already; a neutral
+// formula that comes out must read back into the same elements, n times, with
+// the ion's atoms added and taken, and be in Hill order already; a neutral
 // molecule's formula passes unchanged.
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ParseElementCounts(ion.added, added);
         ParseElementCounts(ion.removed, removed);
         ElementCounts expected = counts;
+        for (auto& entry : expected) entry.second *= ion.molecules;
         for (const auto& [symbol, count] : added) expected[symbol] += count;
         for (const auto& [symbol, count] : removed) expected[symbol] -= count;
         for (auto it = expected.begin(); it != expected.end();) {

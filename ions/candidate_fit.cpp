@@ -38,7 +38,11 @@ CandidateFit CandidateFitter::Fit(const std::vector<Candidate>& candidates, std:
     fit.mz = static_cast<double>(IonMz(candidate.mass, ion));
     fit.errorPpm = MassErrorPpm(searchedMz, fit.mz);
     std::string ionFormula;
-    if (candidate.formula.empty() || IonFormula(candidate.formula, ion, ionFormula) != IonFormulaOutcome::Formula) return fit;
+    const IonFormulaOutcome outcome =
+        candidate.formula.empty() ? IonFormulaOutcome::Unparsable : IsoDistFormula(candidate.formula, ion, ionFormula);
+    // A molecule that lacks the atoms the ion takes away is no hit at any error.
+    if (outcome == IonFormulaOutcome::MissingAtoms) fit.errorPpm = std::nan("");
+    if (outcome != IonFormulaOutcome::Formula) return fit;
     const Pattern& pattern = PatternOf(ionFormula, ion);
     if (!pattern.centroids.empty()) fit.score = FitScore(measured, pattern.centroids, settings_);
     if (!pattern.nominal.empty()) fit.rms = CompareRms(pattern.nominal, measured);

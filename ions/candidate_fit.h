@@ -37,7 +37,7 @@ struct CandidateFit {
     std::size_t candidate = 0;   // index into the candidates fitted
     const Ion* ion = nullptr;
     double mz = 0;               // the candidate's calculated m/z as the ion
-    double errorPpm = std::nan("");  // (searched - calculated) / calculated x 1e6
+    double errorPpm = std::nan("");  // (searched - calculated) / calculated x 1e6; NaN when the ion cannot form
     std::optional<double> score;     // FitScore; none when the formula gives no pattern
     std::optional<double> rms;       // CompareRms against the nominal distribution
 };

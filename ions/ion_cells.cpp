@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "ions/ion_formula.h"
 #include "isotopes/fit_rank.h"
 #include "text/locale_numbers.h"
 #include "text/separators.h"
@@ -12,6 +13,8 @@ namespace ionsift {
 namespace {
 
 constexpr double kPerMillion = 1e6;
+// The list shows errors and RMS values with two decimals; sorts compare them so.
+constexpr int kShownDecimals = 2;
 
 // A sort key with "no value" as a flag, so that missing values can go last
 // in both directions.
@@ -21,11 +24,12 @@ struct Key {
 };
 
 Key ErrorKey(const IonCell& cell) {
-    return std::isnan(cell.errorPpm) ? Key{} : Key{true, std::fabs(cell.errorPpm)};
+    if (std::isnan(cell.errorPpm)) return {};
+    return {true, ShownValue(std::fabs(cell.errorPpm), kShownDecimals)};
 }
 
 Key RmsKey(const IonCell& cell) {
-    return cell.rms && !std::isnan(*cell.rms) ? Key{true, *cell.rms} : Key{};
+    return cell.rms && !std::isnan(*cell.rms) ? Key{true, ShownValue(*cell.rms, kShownDecimals)} : Key{};
 }
 
 Key ScoreKey(const IonCell& cell) {
@@ -94,6 +98,12 @@ double RowErrorPpm(const char* caption, char separator, double measured, const I
     double neutral = 0.0;
     if (!caption || !UserTextToReal(caption, separator, neutral)) return std::nan("");
     return MassErrorPpm(measured, static_cast<double>(IonMz(neutral, ion)));
+}
+
+double RowErrorPpm(const char* caption, const char* formula, char separator, double measured,
+                   const Ion& ion) {
+    if (formula && !IonCanForm(formula, ion)) return std::nan("");
+    return RowErrorPpm(caption, separator, measured, ion);
 }
 
 std::string MassErrorText(double ppm, char separator) {

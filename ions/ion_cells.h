@@ -20,9 +20,10 @@ namespace ionsift {
 enum IonColumn : int { kErrorColumn = 3, kRmsColumn = 4, kScoreColumn = 5, kListColumnCount = 6 };
 
 struct IonCell {
-    double errorPpm = std::nan("");  // NaN: no error (a mass that does not convert)
+    double errorPpm = std::nan("");  // NaN: no error (a mass that does not convert, an ion that cannot form)
     std::optional<double> rms;       // none: not ranked, or no deviation defined
     std::optional<double> score;     // none: not ranked, or no fit computed; higher is better
+    const Ion* ion = nullptr;        // the row's ion when a list holds several; null: the list's one
 };
 
 // One cell per slot of the RowIdTable, so that sorting never separates a row
@@ -37,6 +38,10 @@ double MassErrorPpm(double measured, double theoretical);
 // for the measured value of a search as `ion`: the caption turned into the
 // ion's m/z is the theoretical value.
 double RowErrorPpm(const char* caption, char separator, double measured, const Ion& ion);
+// The same for a row with its formula: NaN when the molecule cannot form the
+// ion (IonCanForm), so that it looks like no hit and ranks last.
+double RowErrorPpm(const char* caption, const char* formula, char separator, double measured,
+                   const Ion& ion);
 
 // Sign, two decimals and the user's separator: "+1.23", "-0,45". A value
 // that rounds to 0.00 is "+0.00"; NaN is "".
@@ -66,8 +71,9 @@ inline const IonCell& CellOf(const IonCells& cells, const RowIdTable& ids, const
     return slot < cells.size() ? cells[slot] : kNone;
 }
 
-// Column sorts, stable: the error by its magnitude, the RMS by value; rows
-// without a value come last whichever the direction.
+// Column sorts, stable: the error by its magnitude, the RMS by value, each
+// compared as the list shows it (two decimals), so that rows showing the same
+// value tie; rows without a value come last whichever the direction.
 void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                  bool descending);
 void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
@@ -77,8 +83,9 @@ void SortByScore(std::vector<ResultRow>& rows, const IonCells& cells, const RowI
 // The ranking: rows with a score first, in RankOrder's order
 // (isotopes/fit_rank.h) of the values as shown (two decimals): the score
 // descending, equal scores by the error's magnitude. Rows without a score
-// follow as the RMS ranks them: RMS ascending, rows without one last, equal
-// RMS by the error's magnitude. Rows equal in every key keep their order.
+// follow as the RMS ranks them: RMS ascending (as shown), rows without one
+// last, equal RMS by the error's magnitude (as shown). Rows equal in every
+// key keep their order.
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids);
 
 }  // namespace ionsift

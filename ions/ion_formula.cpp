@@ -1,5 +1,6 @@
 #include "ions/ion_formula.h"
 
+#include "ions/condensed_formula.h"
 
 namespace ionsift {
 namespace {
@@ -12,6 +13,31 @@ constexpr int kMaxCountDigits = 7;
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// n M + added - removed, in place.
+IonFormulaOutcome ApplyIon(ElementCounts& counts, const Ion& ion) {
+    ElementCounts added, removed;
+    ParseElementCounts(ion.added, added);
+    ParseElementCounts(ion.removed, removed);
+    for (auto& entry : counts) {
+        // A count the formula could not be read back with is no formula.
+        if (entry.second > kMaxCount / ion.molecules) return IonFormulaOutcome::Unparsable;
+        entry.second *= ion.molecules;
+    }
+    for (const auto& [symbol, count] : added) {
+        if ((counts[symbol] += count) > kMaxCount) return IonFormulaOutcome::Unparsable;
+    }
+    for (const auto& [symbol, count] : removed) {
+        const auto found = counts.find(symbol);
+        if (found == counts.end() || found->second < count) return IonFormulaOutcome::MissingAtoms;
+        found->second -= count;
+    }
+    // Nothing left (an [M-H]- of H itself) is no formula the host could take.
+    for (const auto& entry : counts) {
+        if (entry.second > 0) return IonFormulaOutcome::Formula;
+    }
+    return IonFormulaOutcome::MissingAtoms;
+}
 
 }  // namespace
 
@@ -69,24 +95,27 @@ IonFormulaOutcome IonFormula(std::string_view molecule, const Ion& ion, std::str
         formula.assign(molecule);
         return IonFormulaOutcome::Formula;
     }
-    ElementCounts counts, added, removed;
+    ElementCounts counts;
     if (!ParseElementCounts(molecule, counts) || counts.empty()) {
         return IonFormulaOutcome::Unparsable;
     }
-    ParseElementCounts(ion.added, added);
-    ParseElementCounts(ion.removed, removed);
-    for (const auto& [symbol, count] : added) {
-        // A count the formula could not be read back with is no formula.
-        if ((counts[symbol] += count) > kMaxCount) return IonFormulaOutcome::Unparsable;
-    }
-    for (const auto& [symbol, count] : removed) {
-        const auto found = counts.find(symbol);
-        if (found == counts.end() || found->second < count) return IonFormulaOutcome::MissingAtoms;
-        found->second -= count;
-    }
-    formula = HillFormula(counts);
-    // Nothing left (an [M-H]- of H itself) is no formula the host could take.
-    return formula.empty() ? IonFormulaOutcome::MissingAtoms : IonFormulaOutcome::Formula;
+    const IonFormulaOutcome outcome = ApplyIon(counts, ion);
+    if (outcome == IonFormulaOutcome::Formula) formula = HillFormula(counts);
+    return outcome;
+}
+
+IonFormulaOutcome IsoDistFormula(std::string_view molecule, const Ion& ion, std::string& formula) {
+    ExpandedFormula expanded;
+    if (!ExpandFormula(molecule, expanded)) return IonFormulaOutcome::Unparsable;
+    const IonFormulaOutcome outcome = ApplyIon(expanded.counts, ion);
+    if (outcome == IonFormulaOutcome::Formula) formula = HillFormula(expanded.counts);
+    return outcome;
+}
+
+bool IonCanForm(std::string_view molecule, const Ion& ion) {
+    ExpandedFormula expanded;
+    if (!ExpandFormula(molecule, expanded)) return true;
+    return ApplyIon(expanded.counts, ion) != IonFormulaOutcome::MissingAtoms;
 }
 
 }  // namespace ionsift

@@ -27,9 +27,13 @@ std::vector<TPeak> ComputedPeaks(const char* answer, const Ion& ion) {
     return peaks;
 }
 
-void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
-                      const Ion& ion, const std::vector<TPeak>& measured,
-                      const RankProgress& progress, const FitSettings& fit) {
+namespace {
+
+// The ranking of rows each with its own ion (`ionOf`).
+template <class IonOf>
+void RankRows(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids, IonOf ionOf,
+              const std::vector<TPeak>& measured, const RankProgress& progress,
+              const FitSettings& fit) {
     // The ion formula of every row, asked for in the order the rows show
     // them; isomers share theirs, and with it one request.
     constexpr std::size_t kNoFormula = static_cast<std::size_t>(-1);
@@ -39,31 +43,66 @@ void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowId
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::string formula;
         const char* molecule = rows[i].cells[kFormulaColumn];
-        if (IonFormula(molecule ? molecule : "", ion, formula) != IonFormulaOutcome::Formula) {
+        if (IsoDistFormula(molecule ? molecule : "", ionOf(i), formula) != IonFormulaOutcome::Formula) {
             continue;
         }
         const auto [found, added] = indexOf.try_emplace(formula, formulas.size());
         if (added) formulas.push_back(formula);
         formulaOfRow[i] = found->second;
     }
-    std::vector<std::optional<double>> rmsOf(formulas.size()), scoreOf(formulas.size());
+    // The host's answer for each formula; none where it refused.
+    std::vector<std::optional<std::string>> answerOf(formulas.size());
     for (std::size_t f = 0; f < formulas.size(); ++f) {
-        // The host knows which formulas are molecules: one it refuses is not
-        // scored either.
-        if (SendCommand("IsoDist %s", formulas[f].c_str()) == 0) {
-            rmsOf[f] = CompareRms(ComputedPeaks(HostResultText(), ion), measured);
-            scoreOf[f] = IonFitScore(formulas[f], ion, measured, fit);
-        }
+        if (SendCommand("IsoDist %s", formulas[f].c_str()) == 0) answerOf[f] = HostResultText();
         if (progress) progress(f + 1, formulas.size());
     }
+    // The same formula as ions of different charges lies at different m/z.
+    struct Fit {
+        std::optional<double> rms, score;
+    };
+    std::unordered_map<std::string, Fit> fitOf;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::size_t slot = SlotOf(ids, rows[i]);
         if (slot >= cells.size()) continue;
-        const bool made = formulaOfRow[i] != kNoFormula;
-        cells[slot].rms = made ? rmsOf[formulaOfRow[i]] : std::nullopt;
-        cells[slot].score = made ? scoreOf[formulaOfRow[i]] : std::nullopt;
+        const std::size_t f = formulaOfRow[i];
+        // The host knows which formulas are molecules: one it refuses is not
+        // scored either.
+        if (f == kNoFormula || !answerOf[f]) {
+            cells[slot].rms = std::nullopt;
+            cells[slot].score = std::nullopt;
+            continue;
+        }
+        const Ion& ion = ionOf(i);
+        const std::string key = formulas[f] + ' ' + std::to_string(ion.charge);
+        auto found = fitOf.find(key);
+        if (found == fitOf.end()) {
+            const Fit computed{CompareRms(ComputedPeaks(answerOf[f]->c_str(), ion), measured),
+                               IonFitScore(formulas[f], ion, measured, fit)};
+            found = fitOf.emplace(key, computed).first;
+        }
+        cells[slot].rms = found->second.rms;
+        cells[slot].score = found->second.score;
     }
     SortByRank(rows, cells, ids);
+}
+
+}  // namespace
+
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const Ion& ion, const std::vector<TPeak>& measured,
+                      const RankProgress& progress, const FitSettings& fit) {
+    RankRows(rows, cells, ids, [&ion](std::size_t) -> const Ion& { return ion; }, measured, progress,
+             fit);
+}
+
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const std::vector<TPeak>& measured, const Ion& listIon,
+                      const RankProgress& progress, const FitSettings& fit) {
+    const auto ionOf = [&](std::size_t row) -> const Ion& {
+        const Ion* own = CellOf(cells, ids, rows[row]).ion;
+        return own ? *own : listIon;
+    };
+    RankRows(rows, cells, ids, ionOf, measured, progress, fit);
 }
 
 }  // namespace ionsift

@@ -31,11 +31,16 @@ using RankProgress = std::function<void(std::size_t done, std::size_t total)>;
 // (the experimental peaks), and the likelihood score of `measured` against
 // its centroids at fit.resolvingPower (IonFitScore), into its cell; then the
 // rows sorted by SortByRank. One "IsoDist <formula>" per distinct ion
-// formula, sent through the host link; a formula the ion cannot be made of,
-// or one the host refuses, leaves the rows' RMS and score empty.
-// O(rows log rows + formulas x (peaks + fine structure)).
+// formula (IsoDistFormula), sent through the host link; a formula the ion
+// cannot be made of, or one the host refuses, leaves the rows' RMS and score
+// empty. O(rows log rows + formulas x (peaks + fine structure)).
 void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
                       const Ion& ion, const std::vector<TPeak>& measured,
+                      const RankProgress& progress = {}, const FitSettings& fit = {});
+// The same for a list of several ions: each row as its cell's ion
+// (`listIon` where a cell names none).
+void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
+                      const std::vector<TPeak>& measured, const Ion& listIon,
                       const RankProgress& progress = {}, const FitSettings& fit = {});
 
 }  // namespace ionsift

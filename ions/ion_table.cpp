@@ -1,75 +1,88 @@
 #include "ions/ion_table.h"
 
-#include <array>
 #include <cstdlib>
+#include <deque>
 #include <iterator>
+#include <mutex>
+#include <vector>
 
 #include "ions/ion_formula.h"
+#include "ions/ion_notation.h"
 
 namespace ionsift {
 namespace {
 
-// Monoisotopic masses of the few elements the adducts are made of, in Da:
-// the most abundant isotope of each, from NIST's "Atomic Weights and Isotopic
-// Compositions for All Elements" (Coursey, Schwab, Tsai, Dragoset; masses of
-// the 2016 Atomic Mass Evaluation), the values the host computes with.
-struct ElementMass {
-    const char* symbol;
-    long double mass;
-};
-constexpr ElementMass kElementMasses[] = {
-    {"H", 1.00782503223L},   {"C", 12.0L},           {"N", 14.00307400443L},
-    {"O", 15.99491461957L},  {"Na", 22.9897692820L}, {"Cl", 34.968852682L},
-    {"K", 38.9637064864L},
-};
-
-constexpr Ion kIons[] = {
-    {"M", "", "", 0},
-    {"[M+H]+", "H", "", 1},
-    {"[M+Na]+", "Na", "", 1},
-    {"[M+K]+", "K", "", 1},
-    {"[M+NH4]+", "NH4", "", 1},
-    {"[M+2H]2+", "H2", "", 2},
-    {"[M-H]-", "", "H", -1},
-    {"[M+Cl]-", "Cl", "", -1},
-    {"[M+HCOO]-", "CHO2", "", -1},
+// The common ESI ions, positive then negative, after the neutral molecule.
+// The first nine (M to [M+HCOO]- below) are the ions of earlier versions:
+// settings name them by these notations.
+constexpr const char* kNotations[] = {
+    "M",
+    // Positive.
+    "[M]+", "[M+H]+", "[M+NH4]+", "[M+Na]+", "[M+K]+", "[M+Li]+", "[M+H-H2O]+", "[M+H-2H2O]+",
+    "[M+H-NH3]+", "[M+CH3OH+H]+", "[M+ACN+H]+", "[M+ACN+Na]+", "[M+2Na-H]+", "[M+2K-H]+",
+    "[M+2H]2+", "[M+H+NH4]2+", "[M+H+Na]2+", "[M+H+K]2+", "[M+2Na]2+", "[M+3H]3+", "[M+2H+Na]3+",
+    "[2M+H]+", "[2M+NH4]+", "[2M+Na]+", "[2M+K]+", "[2M+ACN+H]+",
+    // Negative.
+    "[M]-", "[M-H]-", "[M-H2O-H]-", "[M+Cl]-", "[M+Br]-", "[M+HCOO]-", "[M+CH3COO]-", "[M+Na-2H]-",
+    "[M+K-2H]-", "[M+TFA-H]-", "[M-2H]2-", "[M-3H]3-", "[2M-H]-", "[2M+HCOO]-", "[2M+CH3COO]-",
+    "[3M-H]-",
 };
 
-const long double* MassOf(const std::string& symbol) {
-    for (const ElementMass& element : kElementMasses) {
-        if (symbol == element.symbol) return &element.mass;
-    }
-    return nullptr;
+const std::vector<Ion>& Table() {
+    static const std::vector<Ion> table = [] {
+        std::vector<Ion> ions(std::size(kNotations));
+        for (std::size_t i = 0; i < ions.size(); ++i) {
+            IonNotationProblem problem;
+            // The notations above are fixed; one that did not read is a build fault.
+            if (!ParseIonNotation(kNotations[i], ions[i], problem)) std::abort();
+        }
+        return ions;
+    }();
+    return table;
 }
 
-// Added less removed atoms: worked out once per row of the table, since a
-// list of thousands of rows asks for it once per row.
-long double NetAtomsMass(const Ion& ion) {
-    static const std::array<long double, std::size(kIons)> kNet = [] {
-        std::array<long double, std::size(kIons)> net{};
-        for (std::size_t i = 0; i < net.size(); ++i) {
-            net[i] = AtomsMass(kIons[i].added) - AtomsMass(kIons[i].removed);
-        }
-        return net;
-    }();
-    const std::size_t row = static_cast<std::size_t>(&ion - kIons);
-    if (&ion >= kIons && row < kNet.size()) return kNet[row];
-    return AtomsMass(ion.added) - AtomsMass(ion.removed);
+// Ions of notations outside the table, kept for the life of the process so
+// that the addresses KnownIon gives out stay valid.
+struct OwnIons {
+    std::mutex mutex;
+    std::deque<Ion> ions;
+};
+OwnIons& TheOwnIons() {
+    static OwnIons own;
+    return own;
 }
 
 }  // namespace
 
-IonRows IonTable() { return {kIons, static_cast<int>(std::size(kIons))}; }
+IonRows IonTable() {
+    const std::vector<Ion>& table = Table();
+    return {table.data(), static_cast<int>(table.size())};
+}
 
-const Ion& NeutralIon() { return kIons[0]; }
+const Ion& NeutralIon() { return Table()[0]; }
 
 bool IsNeutral(const Ion& ion) { return ion.charge == 0; }
 
 int IonIndex(std::string_view notation) {
-    for (int i = 0; i < static_cast<int>(std::size(kIons)); ++i) {
-        if (notation == kIons[i].notation) return i;
+    const std::vector<Ion>& table = Table();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (notation == table[i].notation) return static_cast<int>(i);
     }
     return -1;
+}
+
+const Ion* KnownIon(std::string_view notation) {
+    if (const int index = IonIndex(notation); index >= 0) return &Table()[static_cast<std::size_t>(index)];
+    OwnIons& own = TheOwnIons();
+    const std::lock_guard<std::mutex> lock(own.mutex);
+    for (const Ion& ion : own.ions) {
+        if (notation == ion.notation) return &ion;
+    }
+    Ion ion;
+    IonNotationProblem problem;
+    if (!ParseIonNotation(notation, ion, problem)) return nullptr;
+    own.ions.push_back(std::move(ion));
+    return &own.ions.back();
 }
 
 long double AtomsMass(std::string_view formula) {
@@ -77,23 +90,23 @@ long double AtomsMass(std::string_view formula) {
     if (!ParseElementCounts(formula, counts)) return -1.0L;
     long double mass = 0.0L;
     for (const auto& [symbol, count] : counts) {
-        const long double* element = MassOf(symbol);
+        const Element* element = FindElement(symbol);
         if (!element) return -1.0L;
-        mass += *element * count;
+        mass += static_cast<long double>(element->mostAbundant->mass) * count;
     }
     return mass;
 }
 
 long double IonMz(long double neutral, const Ion& ion) {
     if (IsNeutral(ion)) return neutral;
-    return (neutral + NetAtomsMass(ion) - ion.charge * static_cast<long double>(kElectronMass)) /
+    return (ion.molecules * neutral + ion.netMass - ion.charge * static_cast<long double>(kElectronMass)) /
            std::abs(ion.charge);
 }
 
 long double IonNeutral(long double mz, const Ion& ion) {
     if (IsNeutral(ion)) return mz;
-    return mz * std::abs(ion.charge) - NetAtomsMass(ion) +
-           ion.charge * static_cast<long double>(kElectronMass);
+    return (mz * std::abs(ion.charge) - ion.netMass + ion.charge * static_cast<long double>(kElectronMass)) /
+           ion.molecules;
 }
 
 double StickMz(double mass, const Ion& ion) {

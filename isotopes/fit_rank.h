@@ -1,6 +1,8 @@
 // The order of a ranking by isotope fit, shared by the results list and the
 // command line: the score descending, equal scores by the mass error's size
-// (no error after any error), rows without a score last.
+// (no error after any error), rows without a score last. Scores and errors
+// are compared as they are shown, to two decimals: rows that show the same
+// score tie, and the error decides.
 #pragma once
 
 #include <cstddef>

@@ -33,12 +33,15 @@ struct ResultRow {
 struct ResultRows {
     // The private copy of the host's answer; the cells point into it.
     std::unique_ptr<char[]> text;
+    // The copies of the further answers of a search of several windows.
+    std::vector<std::unique_ptr<char[]>> moreTexts;
     std::vector<ResultRow> rows;
 
     void Clear() {
         rows.clear();
         rows.shrink_to_fit();
         text.reset();
+        moreTexts.clear();
     }
 };
 

@@ -21,6 +21,8 @@ const SettingKey kSettingKeys[] = {
 const SettingKey kExtensionSettingKeys[] = {
     {"ION", 0, 0, "M", SettingKind::Text},
     {"RESOLUTION", 1, 10000000, "30000", SettingKind::Integer},
+    {"IONSET", 0, 0, "", SettingKind::Text},
+    {"USERIONS", 0, 0, "", SettingKind::Text},
     {nullptr, 0, 0, nullptr, SettingKind::Flag},
 };
 
@@ -120,6 +122,16 @@ const char* ReadSetting(int index, bool useDefaults) {
         default:
             return g_readBuffer;
     }
+}
+
+std::string ReadLongSetting(int index, bool useDefaults, std::size_t limit) {
+    const SettingKey* row = Row(index);
+    if (!row) return {};
+    if (useDefaults || !g_store || limit == 0) return row->defaultText;
+    std::string value(limit + 1, '\0');
+    g_store->Read(row->key, row->defaultText, value.data(), value.size());
+    value.resize(std::strlen(value.c_str()));
+    return value;
 }
 
 void WriteRealSetting(int index, const char* text) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace ionsift {
 
@@ -25,6 +26,8 @@ enum SettingIndex : int {
     // Keys beyond the original four live in a table of their own, from 100 on.
     kSettingIon = 100,  // the ion searched for: its notation, "M" for the neutral molecule
     kSettingResolution = 101,  // the instrument's resolving power, a whole number from 1
+    kSettingIonSet = 102,      // several ions searched at once: notations separated by ";"
+    kSettingUserIons = 103,    // the user's own ion notations, separated by ";"
 };
 constexpr int kFirstExtensionSetting = 100;
 
@@ -50,6 +53,9 @@ void SetSettingsStore(SettingsStore* store);
 
 // The shared read buffer or the row's default text; valid until the next read.
 const char* ReadSetting(int index, bool useDefaults);
+// A text value of any length up to `limit` bytes (a longer one is cut), for
+// keys that may outgrow the shared buffer; the default when useDefaults.
+std::string ReadLongSetting(int index, bool useDefaults, std::size_t limit);
 // Stores the text with its first comma made a point.
 void WriteRealSetting(int index, const char* text);
 void WriteSetting(int index, const char* text);

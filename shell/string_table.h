@@ -16,8 +16,8 @@ struct StringRow {
 constexpr int kStringCount = 54;
 extern const StringRow kStringTable[kStringCount];
 
-// The texts of the ion search and ranking, from ID 55 on.
-constexpr int kExtensionStringCount = 10;
+// The texts of the ion search, ranking and fit, from ID 55 on.
+constexpr int kExtensionStringCount = 40;
 extern const StringRow kExtensionStrings[kExtensionStringCount];
 
 constexpr const char* kUnknownString = "Unknown localized string";

@@ -53,4 +53,12 @@ std::string FormatRounded(double value, int decimals) {
     return std::signbit(value) ? "-" + scaled : scaled;
 }
 
+double ShownValue(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
+    const std::string text = FormatRounded(value, decimals);
+    double shown = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), shown);
+    return shown;
+}
+
 }  // namespace ionsift

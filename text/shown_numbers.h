@@ -13,4 +13,8 @@ namespace ionsift {
 // Numbers for the host keep FormatFixed (shell/host_numbers.h).
 std::string FormatRounded(double value, int decimals);
 
+// The value FormatRounded shows, read back: equal for two values exactly
+// when they show the same text. NaN and infinities pass unchanged.
+double ShownValue(double value, int decimals);
+
 }  // namespace ionsift

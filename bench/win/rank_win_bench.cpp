@@ -20,7 +20,7 @@ namespace {
 using namespace ionsift::bench;
 using namespace ionsift::dlg_main;
 
-constexpr int kSodiumEntry = 2;  // [M+Na]+ in CB_Ion
+constexpr int kSodiumEntry = 4;  // [M+Na]+ in CB_Ion, after M, [M]+, [M+H]+, [M+NH4]+
 // The densest part of the synthetic masses, as [M+Na]+, wide enough that the
 // maximum limits the rows; and a measured pattern near there.
 constexpr const char* kMz = "423.2";

@@ -37,8 +37,12 @@ bool ReadArguments(int argc, char** argv, const char* program, int defaultRuns,
     return true;
 }
 
-ToolWindowBench::ToolWindowBench(std::string folder, std::string database, std::string settingsName)
-    : folder_(std::move(folder)), database_(std::move(database)), settingsName_(std::move(settingsName)) {
+ToolWindowBench::ToolWindowBench(std::string folder, std::string database, std::string settingsName,
+                                 std::string settings)
+    : folder_(std::move(folder)),
+      database_(std::move(database)),
+      settingsName_(std::move(settingsName)),
+      settings_(std::move(settings)) {
     QueryPerformanceFrequency(&frequency_);
     separator_ = wintest::UserLocaleSeparator();
 }
@@ -57,6 +61,17 @@ bool ToolWindowBench::Start(std::string& problem) {
     std::snprintf(context.settingsPath, sizeof context.settingsPath, "%s%s", folder_.c_str(),
                   settingsName_.c_str());
     DeleteFileA(context.settingsPath);  // the defaults every run
+    if (!settings_.empty()) {
+        const HANDLE file = CreateFileA(context.settingsPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok = file != INVALID_HANDLE_VALUE &&
+                        WriteFile(file, settings_.data(), static_cast<DWORD>(settings_.size()), &written,
+                                  nullptr) &&
+                        written == settings_.size();
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (!ok) return (problem = "cannot write the settings"), false;
+    }
     plugin_.Init(context);
     started_ = true;
     if (plugin_.Call(kMainWindowRequest) != 1 || host_.Recording().OpenedWindows().empty()) {

@@ -27,8 +27,10 @@ bool ReadArguments(int argc, char** argv, const char* program, int defaultRuns,
 class ToolWindowBench {
 public:
     // The settings file `settingsName` in the host folder is deleted before
-    // the window opens, so that every run starts from the defaults.
-    ToolWindowBench(std::string folder, std::string database, std::string settingsName);
+    // the window opens, so that every run starts from the defaults, or
+    // written with `settings` when that is not empty.
+    ToolWindowBench(std::string folder, std::string database, std::string settingsName,
+                    std::string settings = {});
     ~ToolWindowBench();
     ToolWindowBench(const ToolWindowBench&) = delete;
     ToolWindowBench& operator=(const ToolWindowBench&) = delete;
@@ -60,6 +62,7 @@ private:
     std::string folder_;
     std::string database_;
     std::string settingsName_;
+    std::string settings_;
     LARGE_INTEGER frequency_{};
     char separator_ = '.';
     bool started_ = false;

@@ -47,8 +47,11 @@ TEST(AnnotateCommandLine, OptionsDefaultsAndRefusals) {
         {{"--version"}, CommandLine::Version, ""},
         {{}, CommandLine::Invalid, "no database and no spectrum file"},
         {{"db"}, CommandLine::Invalid, "no spectrum file"},
-        {{"--ion", "[M+Li]+", "db", "a"}, CommandLine::Invalid,
-         "unknown ion [M+Li]+ (one of M, [M+H]+, [M+Na]+, [M+K]+, [M+NH4]+, [M+2H]2+, [M-H]-, [M+Cl]-, [M+HCOO]-)"},
+        {{"--ion", "[M+Xy]+", "db", "a"}, CommandLine::Invalid,
+         "--ion: unknown group \"Xy\" (an element formula such as H2O or NH4, or a name such as ACN, FA, TFA) at "
+         "character 4 of \"[M+Xy]+\""},
+        {{"--ion", "[M+Li]+", "--ion", "[2M+2H2O+Na]+", "--ion=[2M+2H2O+Na]+", "db", "a"}, CommandLine::Run,
+         "ions=[M+Li]+,[2M+2H2O+Na]+ ppm=5.00 R=30000 top=10 max=-1 mz=- out= db=db spectra=a"},
         {{"--ppm", "0", "db", "a"}, CommandLine::Invalid, "--ppm needs a number above 0"},
         {{"--ppm", "2,5", "db", "a"}, CommandLine::Invalid, "--ppm needs a number above 0"},
         {{"--resolution", "inf", "db", "a"}, CommandLine::Invalid, "--resolution needs a number above 0"},
@@ -189,6 +192,22 @@ TEST_F(AnnotateProgram, TopMaxAndTypedMz) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.rows.find("peaks.csv#1\t1\t1\tglucose\tC6H12O6\t[M+Na]+\t203.052609\t-0.04\t"), std::string::npos)
         << run.rows;
+}
+
+TEST_F(AnnotateProgram, AnyNotationNamesItsRowsAndAnInvalidOneStopsTheRun) {
+    // Glucose with formic acid and sodium, not a built-in ion: 180.0633881022
+    // + CH2O2 46.0054793036 + Na 22.9897692820 - e 0.000548579909 = 249.058088.
+    ProgramRun run = RunAnnotate(dir_, {"--ion", "[M+Na]+", "--ion", "[M+FA+Na]+", "--mz", "249.0581",
+                                        "structures.db", "peaks.csv"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.rows.find("peaks.csv#1\t1\t1\tglucose\tC6H12O6\t[M+FA+Na]+\t249.058088\t+0.05\t"),
+              std::string::npos)
+        << run.rows;
+    run = RunAnnotate(dir_, {"--ion", "[M+H]+", "--ion", "[M+H", "structures.db", "peaks.csv"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.rows, "");
+    EXPECT_EQ(run.messages.rfind("ionsift-annotate: --ion: \"]\" missing at character 5 of \"[M+H\"\n", 0), 0u)
+        << run.messages;
 }
 
 }  // namespace

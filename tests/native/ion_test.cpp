@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "host/chem/formula.h"
+#include "ions/candidate_fit.h"
 #include "ions/ion_cells.h"
 #include "ions/ion_formula.h"
 #include "ions/ion_ranking.h"
 #include "ions/ion_table.h"
 #include "ions/ion_window.h"
+#include "isotopes/fit_rank.h"
 #include "shell/host_numbers.h"
 #include "tests/native/recording_host.h"
 
@@ -49,15 +51,115 @@ const IonCase kIonCases[] = {
     {"[M+Cl]-", "Cl", "", -1},   {"[M+HCOO]-", "HCOO", "", -1},
 };
 
-TEST(IonTable, ListsTheNeutralMoleculeThenTheEightIonsInOrder) {
+// Monoisotopic masses from NIST's "Atomic Weights and Isotopic Compositions"
+// (2016 Atomic Mass Evaluation), written here rather than read from the
+// code's isotope table.
+namespace nist {
+constexpr double H = 1.00782503223, C = 12.0, N = 14.00307400443, O = 15.99491461957;
+constexpr double Na = 22.9897692820, K = 38.9637064864, Li = 7.0160034366, F = 18.99840316273;
+constexpr double Cl = 34.968852682, Br = 78.9183376;
+constexpr double ACN = 2 * C + 3 * H + N, TFA = 2 * C + H + 3 * F + 2 * O;
+}  // namespace nist
+
+// The built-in ions in the selector's order: n, the mass each adds and
+// takes, z, and glucose's ion formula worked out by hand ("" : cannot form).
+struct BuiltIn {
+    const char* notation;
+    int n;
+    double added, removed;
+    int z;
+    const char* glucose;
+};
+using namespace nist;
+const BuiltIn kBuiltIns[] = {
+    {"[M]+", 1, 0, 0, 1, "C6H12O6"},
+    {"[M+H]+", 1, H, 0, 1, "C6H13O6"},
+    {"[M+NH4]+", 1, N + 4 * H, 0, 1, "C6H16NO6"},
+    {"[M+Na]+", 1, Na, 0, 1, "C6H12NaO6"},
+    {"[M+K]+", 1, K, 0, 1, "C6H12KO6"},
+    {"[M+Li]+", 1, Li, 0, 1, "C6H12LiO6"},
+    {"[M+H-H2O]+", 1, H, 2 * H + O, 1, "C6H11O5"},
+    {"[M+H-2H2O]+", 1, H, 4 * H + 2 * O, 1, "C6H9O4"},
+    {"[M+H-NH3]+", 1, H, N + 3 * H, 1, ""},
+    {"[M+CH3OH+H]+", 1, C + 5 * H + O, 0, 1, "C7H17O7"},
+    {"[M+ACN+H]+", 1, ACN + H, 0, 1, "C8H16NO6"},
+    {"[M+ACN+Na]+", 1, ACN + Na, 0, 1, "C8H15NNaO6"},
+    {"[M+2Na-H]+", 1, 2 * Na, H, 1, "C6H11Na2O6"},
+    {"[M+2K-H]+", 1, 2 * K, H, 1, "C6H11K2O6"},
+    {"[M+2H]2+", 1, 2 * H, 0, 2, "C6H14O6"},
+    {"[M+H+NH4]2+", 1, 5 * H + N, 0, 2, "C6H17NO6"},
+    {"[M+H+Na]2+", 1, H + Na, 0, 2, "C6H13NaO6"},
+    {"[M+H+K]2+", 1, H + K, 0, 2, "C6H13KO6"},
+    {"[M+2Na]2+", 1, 2 * Na, 0, 2, "C6H12Na2O6"},
+    {"[M+3H]3+", 1, 3 * H, 0, 3, "C6H15O6"},
+    {"[M+2H+Na]3+", 1, 2 * H + Na, 0, 3, "C6H14NaO6"},
+    {"[2M+H]+", 2, H, 0, 1, "C12H25O12"},
+    {"[2M+NH4]+", 2, N + 4 * H, 0, 1, "C12H28NO12"},
+    {"[2M+Na]+", 2, Na, 0, 1, "C12H24NaO12"},
+    {"[2M+K]+", 2, K, 0, 1, "C12H24KO12"},
+    {"[2M+ACN+H]+", 2, ACN + H, 0, 1, "C14H28NO12"},
+    {"[M]-", 1, 0, 0, -1, "C6H12O6"},
+    {"[M-H]-", 1, 0, H, -1, "C6H11O6"},
+    {"[M-H2O-H]-", 1, 0, 3 * H + O, -1, "C6H9O5"},
+    {"[M+Cl]-", 1, Cl, 0, -1, "C6H12ClO6"},
+    {"[M+Br]-", 1, Br, 0, -1, "C6H12BrO6"},
+    {"[M+HCOO]-", 1, C + H + 2 * O, 0, -1, "C7H13O8"},
+    {"[M+CH3COO]-", 1, 2 * C + 3 * H + 2 * O, 0, -1, "C8H15O8"},
+    {"[M+Na-2H]-", 1, Na, 2 * H, -1, "C6H10NaO6"},
+    {"[M+K-2H]-", 1, K, 2 * H, -1, "C6H10KO6"},
+    {"[M+TFA-H]-", 1, TFA, H, -1, "C8H12F3O8"},
+    {"[M-2H]2-", 1, 0, 2 * H, -2, "C6H10O6"},
+    {"[M-3H]3-", 1, 0, 3 * H, -3, "C6H9O6"},
+    {"[2M-H]-", 2, 0, H, -1, "C12H23O12"},
+    {"[2M+HCOO]-", 2, C + H + 2 * O, 0, -1, "C13H25O14"},
+    {"[2M+CH3COO]-", 2, 2 * C + 3 * H + 2 * O, 0, -1, "C14H27O14"},
+    {"[3M-H]-", 3, 0, H, -1, "C18H35O18"},
+};
+constexpr double kGlucose = 6 * C + 12 * H + 6 * O;
+constexpr double kCholine = 5 * C + 14 * H + N + O;  // C5H14NO+, charged as stored
+
+TEST(IonTable, ListsTheNeutralMoleculeThenThePositiveThenTheNegativeIons) {
     std::vector<std::string> notations;
     for (const Ion& ion : IonTable()) notations.push_back(ion.notation);
     std::vector<std::string> expected = {"M"};
-    for (const IonCase& c : kIonCases) expected.push_back(c.notation);
+    for (const BuiltIn& b : kBuiltIns) expected.push_back(b.notation);
     EXPECT_EQ(notations, expected);
     EXPECT_TRUE(IsNeutral(IonTable()[0]));
     EXPECT_EQ(IonIndex("[m+na]+"), -1);
     EXPECT_EQ(IonIndex(""), -1);
+    // The ions of earlier versions keep their notations, so saved settings find them.
+    for (const IonCase& c : kIonCases) EXPECT_GE(IonIndex(c.notation), 0) << c.notation;
+}
+
+TEST(IonTable, EveryBuiltInIonsMzFromNistMassesAndGlucosesIonFormula) {
+    const double molecules[] = {kGlucose, kCholine, 11 * C + 12 * H + 2 * Cl + 2 * N + 5 * O,  // chloramphenicol
+                                8 * C + 10 * H + 4 * N + 2 * O, 1500.0};                      // caffeine
+    for (const BuiltIn& b : kBuiltIns) {
+        const Ion& ion = IonNamed(b.notation);
+        for (const double m : molecules) {
+            const double expected = (b.n * m + b.added - b.removed - b.z * kElectron) / std::abs(b.z);
+            const long double mz = IonMz(m, ion);
+            EXPECT_NEAR(static_cast<double>(mz), expected, 1e-9) << b.notation << " " << m;
+            EXPECT_NEAR(static_cast<double>(IonNeutral(mz, ion)), m, 1e-9) << b.notation;
+        }
+        std::string formula;
+        const IonFormulaOutcome outcome = IsoDistFormula("C6H12O6", ion, formula);
+        EXPECT_EQ(outcome, *b.glucose ? IonFormulaOutcome::Formula : IonFormulaOutcome::MissingAtoms)
+            << b.notation;
+        if (*b.glucose) {
+            EXPECT_EQ(formula, b.glucose) << b.notation;
+        }
+    }
+    // Independent anchors for glucose, and choline measured as the cation it is.
+    EXPECT_EQ(FormatFixed(static_cast<double>(IonMz(kGlucose, IonNamed("[2M+H]+"))), 6), "361.134053");
+    EXPECT_EQ(FormatFixed(static_cast<double>(IonMz(kGlucose, IonNamed("[M+2H]2+"))), 6), "91.038971");
+    EXPECT_EQ(FormatFixed(static_cast<double>(IonMz(kCholine, IonNamed("[M]+"))), 5), "104.10699");
+    std::string formula;
+    EXPECT_EQ(IsoDistFormula("C5H14NO+", IonNamed("[M]+"), formula), IonFormulaOutcome::Formula);
+    EXPECT_EQ(formula, "C5H14NO");
+    // In neutral mode choline's record lies -5.3 ppm off its true m/z; as [M]+ on it.
+    EXPECT_NEAR(RowErrorPpm("104.107539", '.', 104.10699, NeutralIon()), -5.27, 0.01);
+    EXPECT_NEAR(RowErrorPpm("104.107539", '.', 104.10699, IonNamed("[M]+")), 0.0, 0.01);
 }
 
 TEST(IonTable, MzAndBackAgreeWithTheHostsIsotopeMasses) {
@@ -291,6 +393,77 @@ TEST(IonRanking, ComputedPeaksAreTheChartsTopsAtTheIonsMz) {
     EXPECT_DOUBLE_EQ(peaks[0].Mass, (400.2 - 2 * kElectron) / 2);
     EXPECT_EQ(peaks[0].Prob, 100.0);
     EXPECT_DOUBLE_EQ(peaks[1].Mass, (401.2 - 2 * kElectron) / 2);
+}
+
+TEST(IonFaults, AnIonTheMoleculeCannotFormHasNoErrorAndRanksLast) {
+    // CCl4 has no hydrogen to give up: searched at its would-be [M-H]- m/z it
+    // used to show +0.00 and top the list.
+    const Ion& deprotonated = IonNamed("[M-H]-");
+    const double ccl4 = C + 4 * Cl, mz = ccl4 - H + kElectron;
+    EXPECT_TRUE(std::isnan(RowErrorPpm("151.875411", "CCl4", '.', mz, deprotonated)));
+    EXPECT_EQ(MassErrorText(RowErrorPpm("151.875411", "CCl4", '.', mz, deprotonated), '.'), "");
+    EXPECT_FALSE(std::isnan(RowErrorPpm("151.875411", "(unreadable", '.', mz, deprotonated)));
+
+    CandidateFitter fitter(FitSettings{}, {});
+    const std::vector<Candidate> candidates = {{1, ccl4, "CCl4", "carbon tetrachloride"},
+                                               {2, ccl4 + 3e-4, "", "a neighbour without formula"}};
+    std::vector<CandidateFit> fits = {fitter.Fit(candidates, 0, deprotonated, mz, {{false, mz, 100.0}}),
+                                      fitter.Fit(candidates, 1, deprotonated, mz, {{false, mz, 100.0}})};
+    EXPECT_TRUE(std::isnan(fits[0].errorPpm));
+    EXPECT_FALSE(fits[0].score);
+    SortByFit(fits);
+    EXPECT_EQ(fits[0].candidate, 1u);
+}
+
+TEST(IonFaults, IsoDistGetsEveryFormulaRebuiltFromItsElementsCondensedAndChargedOnesIncluded) {
+    const struct {
+        const char* formula;
+        const char* ion;
+        const char* sent;  // "": nothing sent
+    } cases[] = {
+        {"CH3(CH2)4CH3", "[M+H]+", "IsoDist C6H15"},
+        {"Ca3(PO4)2", "[M+H]+", "IsoDist Ca3HO8P2"},
+        {"[C5H14NO]+", "[M]+", "IsoDist C5H14NO"},
+        {"C6H12O6 \r\n", "M", "IsoDist C6H12O6"},      // the stored text had a line break
+        {"HOCH2(CHOH)4CHO", "M", "IsoDist C6H12O6"},
+        {"C6H12O6; DbClose", "M", ""},                    // no formula: nothing reaches the host
+    };
+    for (const auto& c : cases) {
+        testing::RecordingHost host;
+        host.Respond([](const std::string&) -> testing::RecordingHost::Answer { return {0, "100 100\n"}; });
+        List list({{"180", c.formula, "x"}});
+        RankByIsotopeFit(list.rows, list.cells, list.ids, IonNamed(c.ion), {{false, 100.0, 100.0}});
+        EXPECT_EQ(host.Commands(), *c.sent ? std::vector<std::string>{c.sent} : std::vector<std::string>{})
+            << c.formula;
+    }
+}
+
+TEST(IonFaults, TiesAreComparedAsShownToTwoDecimals) {
+    // 0.071 and 0.069 both show 0.07: the smaller |error| ranks first.
+    List list({{"1", "", "a"}, {"2", "", "b"}, {"3", "", "c"}});
+    list.Cell(0) = {2.0, 0.069};
+    list.Cell(1) = {-1.0, 0.071};
+    list.Cell(2) = {1.004, 0.2};
+    SortByRank(list.rows, list.cells, list.ids);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"b", "a", "c"}));
+    // 1.004 and -1.0 both show 1.00 in size: they keep their order.
+    SortByError(list.rows, list.cells, list.ids, false);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"b", "c", "a"}));
+    // Scores 0.854 and 0.851 both show 0.85: the error decides.
+    EXPECT_EQ(RankOrder({{0.851, 3.0}, {0.854, -1.0}, {0.86, 9.0}}), (std::vector<std::size_t>{2, 1, 0}));
+}
+
+TEST(IonRanking, EachRowAsItsOwnIon) {
+    testing::RecordingHost host;
+    host.Respond([](const std::string& command) -> testing::RecordingHost::Answer {
+        return {0, command == "IsoDist C6H12NaO6" ? "203.053157 100\n" : "181.071213 100\n"};
+    });
+    List list({{"180.063388", "C6H12O6", "as sodium"}, {"180.063388", "C6H12O6", "as proton"}});
+    list.Cell(0).ion = &IonNamed("[M+Na]+");
+    const std::vector<TPeak> measured = {{false, 181.0707, 100.0}};
+    RankByIsotopeFit(list.rows, list.cells, list.ids, measured, IonNamed("[M+H]+"));
+    EXPECT_EQ(host.Commands(), (std::vector<std::string>{"IsoDist C6H12NaO6", "IsoDist C6H13O6"}));
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"as proton", "as sodium"}));
 }
 
 }  // namespace

@@ -168,5 +168,19 @@ TEST_F(Settings, TheResolutionIsAWholeNumberFromOneToTenMillionElseTheDefault) {
     EXPECT_EQ(store.values["RESOLUTION"], "45000");
 }
 
+TEST_F(Settings, IonListsReadWholeBeyondTheSharedBufferAndDefaultToEmpty) {
+    EXPECT_EQ(ReadLongSetting(kSettingIonSet, false, 4096), "");
+    EXPECT_EQ(ReadLongSetting(kSettingUserIons, false, 4096), "");
+    std::string many;
+    for (int i = 0; i < 60; ++i) many += "[M+CH3COO]-;";
+    store.values["IONSET"] = many;
+    store.values["USERIONS"] = "[M+C2H5OH+H]+";
+    EXPECT_EQ(ReadLongSetting(kSettingIonSet, false, 4096), many) << "over 511 characters";
+    EXPECT_EQ(ReadLongSetting(kSettingIonSet, false, 100), many.substr(0, 100));
+    EXPECT_EQ(ReadLongSetting(kSettingUserIons, true, 4096), "") << "the default";
+    WriteSetting(kSettingUserIons, "");
+    EXPECT_EQ(store.values["USERIONS"], "");
+}
+
 }  // namespace
 }  // namespace ionsift

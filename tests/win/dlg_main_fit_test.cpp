@@ -20,7 +20,7 @@ namespace {
 
 using namespace dlg_main;
 
-constexpr int kSodiumEntry = 2;  // [M+Na]+ in the ion selector
+constexpr int kSodiumEntry = 4;  // [M+Na]+ in the ion selector, after M, [M]+, [M+H]+, [M+NH4]+
 constexpr COLORREF kProfileGreen = RGB(0, 128, 0);
 constexpr COLORREF kCentroidPurple = RGB(128, 0, 128);
 

@@ -295,7 +295,7 @@ TEST_F(SampleSearch, MainWindowComparesADistributionWithMeasuredPeaks) {
 // measured peaks of glucose with sodium; the best candidate's distribution
 // drawn at m/z. Wider than at creation, so that the Rms column shows.
 TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
-    PickEntry(window_, CB_Ion, 2);  // [M+Na]+
+    PickEntry(window_, CB_Ion, 4);  // [M+Na]+
     SetWindowTextA(Item(STR_Mass), "203.0527");
     SetWindowTextA(Item(STR_Ppm), "150");
     SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
@@ -307,7 +307,8 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
     SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
-    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 140);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 110);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 6, 56);  // Ion
     SetFocus(Item(LV_Results));
     Pump();
 
@@ -326,14 +327,18 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-ions.bmp")));
     // The host's own CopyText takes the table as it is, tabs and line ends.
     SendMessageA(window_, WM_COMMAND, PM_ResCopyTable, 0);
-    EXPECT_EQ(standIn_.Services().clipboard.rfind("Mass\tFormula\tName\tError (ppm)\tRms\r\n", 0), 0u);
+    EXPECT_EQ(standIn_.Services().clipboard.rfind(
+                  "Mass\tFormula\tName\tIon\tError (ppm)\tRms\tScore\tIon formula\tm/z (calc.)\t"
+                  "m/z (measured)\r\n",
+                  0),
+              0u);
 }
 
 // The same search ranked by the score at a low resolving power, where a
 // peak is wide enough to see: the Score column and the best candidate's
 // profile (Show profile) over the measured sticks.
 TEST_F(SampleSearch, MainWindowShowsTheScoreAndTheProfile) {
-    PickEntry(window_, CB_Ion, 2);  // [M+Na]+
+    PickEntry(window_, CB_Ion, 4);  // [M+Na]+
     SetWindowTextA(Item(STR_Mass), "203.0527");
     SetWindowTextA(Item(STR_Ppm), "150");
     SetWindowTextA(Item(STR_Resolution), "2000");
@@ -348,7 +353,8 @@ TEST_F(SampleSearch, MainWindowShowsTheScoreAndTheProfile) {
     SendMessageA(window_, WM_COMMAND, PM_IC_ShowProfile, 0);
     SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
     SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 1, 80);
-    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 110);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 90);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 6, 56);  // Ion
     SetFocus(Item(LV_Results));
     Pump();
 
@@ -362,6 +368,42 @@ TEST_F(SampleSearch, MainWindowShowsTheScoreAndTheProfile) {
     while (last > 0 && cell(last, 5).empty()) --last;
     EXPECT_GT(std::atof(cell(0, 5).c_str()), std::atof(cell(last, 5).c_str()));
     EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-fit.bmp")));
+}
+
+// A search for three ions at once, as the settings keep the set: at
+// 143.0258 the sample database holds C8H8 as [M+K]+ and the chloroanisoles
+// and chlorocresols (C7H7ClO) as [M+H]+; the Ion column names each row's.
+TEST_F(SampleSearch, MainWindowSearchesSeveralIonsAtOnce) {
+    plugin_.Free();
+    host_.WriteSettings("[Ionsift]\r\nDATABASE=structures\r\nMASS=143.0258\r\nPPM=10\r\n"
+                        "IONSET=[M+H]+;[M+Na]+;[M+K]+\r\n");
+    plugin_.Init(standIn_.Context());
+    plugin_.Call(101);
+    window_ = standIn_.Recording().OpenedWindows().back();
+    SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+    // The first row's distribution as its own ion, C8H8 with potassium.
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
+    SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 170);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 1, 80);
+    SetFocus(Item(LV_Results));
+    Pump();
+
+    const HWND list = Item(LV_Results);
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<std::string> ions;
+    for (int row = 0; row < rows; ++row) ions.push_back(ListCell(list, row, 6));
+    EXPECT_NE(std::find(ions.begin(), ions.end(), "[M+H]+"), ions.end());
+    EXPECT_NE(std::find(ions.begin(), ions.end(), "[M+K]+"), ions.end());
+    char selector[32] = {};
+    GetWindowTextA(Item(CB_Ion), selector, sizeof selector);
+    EXPECT_STREQ(selector, "3 ions");
+    const std::vector<std::string> asked = standIn_.Recording().CommandsStartingWith("IsoDist ");
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "IsoDist C8H8K"), asked.end());
+    EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-several-ions.bmp")));
 }
 
 // The spreadsheet stand-in's window after "Send to Excel": the sheet named

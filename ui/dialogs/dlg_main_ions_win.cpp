@@ -1,7 +1,7 @@
-// TDlgMain: the ion searched for (CB_Ion and its setting), the columns it
-// brings (the mass error, the RMS and score of a ranking), the ranking by
-// isotope fit and the table copy. With the neutral molecule chosen the window is
-// the plain mass search.
+// TDlgMain: the columns the ions bring (the ion of each row, its mass error,
+// the RMS and score of a ranking), the ranking by isotope fit and the table
+// copy, each row as the ion it was found as. With the neutral molecule
+// searched the window is the plain mass search.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/copy_table.h"
+#include "ions/ion_formula.h"
 #include "ions/ion_ranking.h"
 #include "isotopes/peak_compare.h"
 #include "resources/dlg_main_ids.h"
@@ -21,6 +22,7 @@
 #include "shell/string_table.h"
 #include "text/separators.h"
 #include "ui/dialogs/dlg_main_win.h"
+#include "ui/dialogs/row_ion_cells.h"
 #include "ui/form/window_utils_win.h"
 
 namespace ionsift {
@@ -28,17 +30,17 @@ namespace {
 
 using namespace dlg_main;
 
-constexpr int kMassLabelId = 16;
-constexpr int kNeutralEntryId = 55;
-constexpr int kMzLabelId = 57;
 constexpr int kOutOfMemoryId = 52;
 constexpr int kColumnTitleLimit = 256;
 // Rankings that ask for more distributions than this show their progress,
 // redrawn at most this often.
 constexpr std::size_t kProgressFrom = 200;
 constexpr DWORD kProgressIntervalMs = 100;
-// The columns Copy table copies: the list's, up to the RMS.
-constexpr int kCopyTableColumns = kRmsColumn + 1;
+// The columns Copy table adds to the list's: the ion formula, the m/z
+// calculated and the one measured.
+constexpr int kRowIonTitleIds[] = {75, 76, 77};
+constexpr int kIonColumnTitleId = 74;
+constexpr int kIonColumnWidth = 80;
 
 // The rows the results popup gains while an ion is chosen or measured peaks
 // are drawn: a separator, the ranking and the table copy.
@@ -107,47 +109,37 @@ private:
 
 }  // namespace
 
-const Ion& TDlgMain::SelectedIon() const {
-    const LRESULT index = SendMessageA(Control(CB_Ion), CB_GETCURSEL, 0, 0);
-    const IonRows ions = IonTable();
-    return index > 0 && index < ions.count ? ions[static_cast<int>(index)] : NeutralIon();
-}
-
-void TDlgMain::FillIonSelector() {
-    const HWND selector = Control(CB_Ion);
-    SendMessageA(selector, CB_RESETCONTENT, 0, 0);
-    for (const Ion& ion : IonTable()) {
-        // The neutral molecule is named in the user's language; notations are not.
-        const char* text = IsNeutral(ion) ? LocString(kNeutralEntryId) : ion.notation;
-        SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+const Ion& TDlgMain::RowIon(const ResultRow& row) const {
+    if (searchIons_.empty()) return NeutralIon();
+    const std::size_t slot = SlotOf(rowIds_, row);
+    if (slot < slotIons_.size() && slotIons_[slot] < searchIons_.size()) {
+        return *searchIons_[slotIons_[slot]];
     }
-    SendMessageA(selector, CB_SETCURSEL, 0, 0);
+    return *searchIons_.front();
 }
 
-void TDlgMain::ApplyIonSetting(bool useDefaults) {
-    // Missing or unknown: the neutral molecule.
-    const int index = std::max(IonIndex(ReadSetting(kSettingIon, useDefaults)), 0);
-    SendMessageA(Control(CB_Ion), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    if (!useDefaults) loadedIon_ = index;
-    ShowMassLabel();
-}
-
-void TDlgMain::SaveIonSetting(const Ion& ion) {
-    // Only a changed choice is written: files without the key stay without it.
-    const int index = static_cast<int>(&ion - IonTable().begin());
-    if (index == loadedIon_) return;
-    WriteSetting(kSettingIon, ion.notation);
-    loadedIon_ = index;
-}
-
-void TDlgMain::ShowMassLabel() {
-    const char* caption = LocString(IsNeutral(SelectedIon()) ? kMassLabelId : kMzLabelId);
-    if (Text(LBL_Mass) != caption) SetText(LBL_Mass, caption);
-}
-
-void TDlgMain::CB_IonChange(const FormEvent&) {
-    ShowMassLabel();
-    ThePlugin().settingsChanged = 1;
+void TDlgMain::ShowIonColumn(bool shown) {
+    if (shown == ionColumnShown_) return;
+    const HWND list = Control(LV_Results);
+    if (shown) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.cx = kIonColumnWidth;
+        column.pszText = const_cast<char*>(LocString(kIonColumnTitleId));
+        column.iSubItem = kIonNameColumn;
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, kIonNameColumn, reinterpret_cast<LPARAM>(&column)) < 0) {
+            return;
+        }
+        // Shown after Name, although last by index.
+        int order[kIonNameColumn + 1];
+        for (int i = 0, column = 0; i <= kIonNameColumn; ++i) {
+            order[i] = i == kIonNamePosition ? kIonNameColumn : column++;
+        }
+        SendMessageA(list, LVM_SETCOLUMNORDERARRAY, kIonNameColumn + 1, reinterpret_cast<LPARAM>(order));
+    } else {
+        SendMessageA(list, LVM_DELETECOLUMN, kIonNameColumn, 0);
+    }
+    ionColumnShown_ = shown;
 }
 
 void TDlgMain::ClearIonCells() {
@@ -163,13 +155,16 @@ void TDlgMain::EnsureIonCells() {
     ionCells_.assign(rowIds_.size(), IonCell{});
     for (const ResultRow& row : results_.rows) {
         const std::size_t slot = SlotOf(rowIds_, row);
-        if (slot < ionCells_.size()) ionCells_[slot].errorPpm = ErrorOf(row, separator);
+        if (slot >= ionCells_.size()) continue;
+        ionCells_[slot].errorPpm = ErrorOf(row, separator);
+        if (slot < slotIons_.size()) ionCells_[slot].ion = &RowIon(row);
     }
 }
 
+// A molecule that cannot form its row's ion shows no error and ranks last.
 double TDlgMain::ErrorOf(const ResultRow& row, char separator) const {
-    return RowErrorPpm(row.cells[kMassColumn], separator, searchMass_,
-                       searchIon_ ? *searchIon_ : NeutralIon());
+    return RowErrorPpm(row.cells[kMassColumn], row.cells[kFormulaColumn], separator, searchMass_,
+                       RowIon(row));
 }
 
 std::string TDlgMain::IonCellText(const ResultRow& row, int column) const {
@@ -177,6 +172,7 @@ std::string TDlgMain::IonCellText(const ResultRow& row, int column) const {
     if (column == kErrorColumn) return MassErrorText(ErrorOf(row, separator), separator);
     if (column == kRmsColumn) return RmsText(CellOf(ionCells_, rowIds_, row).rms, separator);
     if (column == kScoreColumn) return ScoreText(CellOf(ionCells_, rowIds_, row).score, separator);
+    if (column == kIonNameColumn) return RowIon(row).notation;
     return {};
 }
 
@@ -185,6 +181,18 @@ void TDlgMain::SortIonColumn(int column, bool descending) {
     if (column == kErrorColumn) SortByError(results_.rows, ionCells_, rowIds_, descending);
     if (column == kRmsColumn) SortByRms(results_.rows, ionCells_, rowIds_, descending);
     if (column == kScoreColumn) SortByScore(results_.rows, ionCells_, rowIds_, descending);
+    if (column == kIonNameColumn) SortByIon(descending);
+}
+
+// By the ion's place among those searched; equal ions keep their order.
+void TDlgMain::SortByIon(bool descending) {
+    std::stable_sort(results_.rows.begin(), results_.rows.end(),
+                     [this, descending](const ResultRow& a, const ResultRow& b) {
+                         const std::size_t slotA = SlotOf(rowIds_, a), slotB = SlotOf(rowIds_, b);
+                         const int ionA = slotA < slotIons_.size() ? slotIons_[slotA] : 0;
+                         const int ionB = slotB < slotIons_.size() ? slotIons_[slotB] : 0;
+                         return descending ? ionB < ionA : ionA < ionB;
+                     });
 }
 
 void TDlgMain::RankRows() {
@@ -195,6 +203,7 @@ void TDlgMain::RankRows() {
         return;
     }
     BusyCursor busy;
+    ShowStatusMessage("");
     const HWND status = Control(SB_Status);
     DWORD shownAt = GetTickCount();
     const auto progress = [&](std::size_t done, std::size_t total) {
@@ -211,7 +220,7 @@ void TDlgMain::RankRows() {
         const RowStatesKept kept(Control(LV_Results), results_.rows);
         FitSettings fit;
         fit.resolvingPower = ResolvingPower();
-        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, SelectedIon(), measured, progress, fit);
+        RankEachIon(measured, progress, fit);
         rankingShown_ = true;
     } catch (const std::bad_alloc&) {
         ShowError(kOutOfMemoryId);
@@ -220,20 +229,50 @@ void TDlgMain::RankRows() {
     RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+// Each row as its own ion: the cells name the ions of a list of several.
+void TDlgMain::RankEachIon(const std::vector<TPeak>& measured, const RankProgress& progress,
+                           const FitSettings& fit) {
+    const Ion& listIon = searchIons_.empty() ? NeutralIon() : *searchIons_.front();
+    if (slotIons_.empty()) {
+        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, listIon, measured, progress, fit);
+    } else {
+        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, measured, listIon, progress, fit);
+    }
+}
+
 void TDlgMain::PM_ResRankClick(const FormEvent&) { RankRows(); }
 
+// Every column as the list shows it, in its order, then the columns that
+// say what each row was compared with.
 void TDlgMain::PM_ResCopyTableClick(const FormEvent&) {
     if (results_.rows.empty()) return;
     BusyCursor busy;
     try {
         const HWND list = Control(LV_Results);
-        std::vector<std::string> titles;
-        for (int column = 0; column < kCopyTableColumns; ++column) {
-            titles.push_back(ColumnTitle(list, column));
+        const int shown = ionColumnShown_ ? kIonNameColumn + 1 : kListColumnCount;
+        std::vector<int> order(static_cast<std::size_t>(shown));
+        if (!SendMessageA(list, LVM_GETCOLUMNORDERARRAY, static_cast<WPARAM>(shown),
+                          reinterpret_cast<LPARAM>(order.data()))) {
+            for (int i = 0; i < shown; ++i) order[static_cast<std::size_t>(i)] = i;
         }
-        const std::string command =
-            CopyTableCommand(titles, results_.rows, [this](const ResultRow& row, int column) {
-                return IonCellText(row, column);
+        std::vector<std::string> titles;
+        for (const int column : order) titles.push_back(ColumnTitle(list, column));
+        for (const int id : kRowIonTitleIds) titles.push_back(LocString(id));
+        const char separator = LocaleDecimalSeparator();
+        const std::string command = CopyTableCommand(
+            titles, results_.rows.size(), [&](std::size_t index, std::size_t column) -> std::string {
+                const ResultRow& row = results_.rows[index];
+                if (column < order.size()) {
+                    const int item = order[column];
+                    return item < kResultColumnCount ? row.cells[static_cast<std::size_t>(item)]
+                                                     : IonCellText(row, item);
+                }
+                const RowIonCells described =
+                    DescribeRowIon(row.cells[kMassColumn], row.cells[kFormulaColumn], RowIon(row),
+                                   searchMass_, separator);
+                const std::string* extra[] = {&described.formula, &described.mzCalculated,
+                                              &described.mzMeasured};
+                return *extra[column - order.size()];
             });
         SendDirect(command.c_str());
     } catch (const std::bad_alloc&) {
@@ -253,7 +292,7 @@ void TDlgMain::CopyIonCell(int column) {
 void TDlgMain::SyncIonMenuRows() {
     const HMENU menu = Menu(PM_Results);
     if (!menu) return;
-    const bool wanted = !IsNeutral(SelectedIon()) || exSeries_ != nullptr;
+    const bool wanted = !NeutralChosen() || exSeries_ != nullptr;
     const bool present = GetMenuState(menu, PM_ResRank, MF_BYCOMMAND) != static_cast<UINT>(-1);
     if (wanted && !present) {
         for (const IonMenuRow& row : kIonMenuRows) {

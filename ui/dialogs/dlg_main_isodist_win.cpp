@@ -2,6 +2,7 @@
 // peak series both it and the experimental peaks live in.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -13,6 +14,7 @@
 #include "resources/dlg_main_ids.h"
 #include "shell/error_report.h"
 #include "shell/host_link.h"
+#include "shell/string_table.h"
 #include "ui/chart_control/chart_window_win.h"
 #include "ui/dialogs/dlg_main_win.h"
 #include "ui/form/window_utils_win.h"
@@ -23,6 +25,18 @@ namespace {
 using namespace dlg_main;
 
 constexpr int kOutOfMemoryId = 52;
+constexpr int kUnreadableFormulaId = 78;
+constexpr int kMissingAtomsId = 79;
+
+std::string RefusedFormulaText(IonFormulaOutcome outcome, const char* formula, const Ion& ion) {
+    char text[512];
+    if (outcome == IonFormulaOutcome::MissingAtoms) {
+        std::snprintf(text, sizeof text, LocFormat(kMissingAtomsId), formula, ion.notation);
+    } else {
+        std::snprintf(text, sizeof text, LocFormat(kUnreadableFormulaId), formula);
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -30,12 +44,21 @@ void TDlgMain::PM_ResIsoDistClick(const FormEvent&) {
     const int row = SelectedResult();
     if (row < 0 || DbHandle().empty()) return;
     BusyCursor busy;
-    const char* formula = results_.rows[static_cast<std::size_t>(row)].cells[kFormulaColumn];
-    // As an ion: its own formula, drawn at its m/z. One the plug-in cannot
-    // make (a formula it cannot take apart) leaves the chart as it is.
-    const Ion& ion = SelectedIon();
+    const ResultRow& selected = results_.rows[static_cast<std::size_t>(row)];
+    const char* formula = selected.cells[kFormulaColumn];
+    // As the ion the row was found as: its own formula, rebuilt from its
+    // elements, drawn at its m/z.
+    const Ion& ion = RowIon(selected);
     std::string ionFormula;
-    if (IonFormula(formula ? formula : "", ion, ionFormula) != IonFormulaOutcome::Formula) return;
+    const IonFormulaOutcome outcome = IsoDistFormula(formula ? formula : "", ion, ionFormula);
+    if (outcome != IonFormulaOutcome::Formula) {
+        // Nothing of another row may stay under this one: the chart is
+        // emptied, and the status bar says why.
+        ClearDistribution();
+        ShowStatusMessage(RefusedFormulaText(outcome, formula ? formula : "", ion));
+        return;
+    }
+    ShowStatusMessage("");
     // A failed request leaves the chart as it is; the host reports its own errors.
     if (SendCommand("IsoDist %s", ionFormula.c_str()) != 0) return;
 
@@ -63,6 +86,16 @@ void TDlgMain::PM_ResIsoDistClick(const FormEvent&) {
     drawnIonFormula_ = ionFormula;
     drawnIon_ = &ion;
     ShowProfile();
+    PM_IC_ZoomResetClick({});
+}
+
+void TDlgMain::ClearDistribution() {
+    RemoveProfile();
+    DeleteSeries(distSeries_);
+    distSeries_ = nullptr;
+    drawnIonFormula_.clear();
+    drawnIon_ = nullptr;
+    ChartSetTitle(Control(TC_IsoChart), "", false);
     PM_IC_ZoomResetClick({});
 }
 

@@ -85,6 +85,7 @@ void TDlgMain::ClearResultRows() {
     // The list forgets its rows before their texts go.
     ListView_SetItemCountEx(Control(LV_Results), 0, 0);
     results_.Clear();
+    slotIons_.clear();
     ClearIonCells();
 }
 
@@ -101,6 +102,7 @@ void TDlgMain::ReplaceResultRows() {
     if (ListView_GetTopIndex(list) > 0) ListView_EnsureVisible(list, 0, FALSE);
     // Whatever the list asks meanwhile finds no row (see LV_ResultsItemText).
     results_.Clear();
+    slotIons_.clear();
     ClearIonCells();
 }
 
@@ -153,7 +155,7 @@ void TDlgMain::LV_ResultsItemText(const FormEvent& event) {
         CopyItemText(row.cells[static_cast<std::size_t>(item.iSubItem)], item.pszText,
                      item.cchTextMax);
     } else if ((item.mask & LVIF_TEXT) && item.iSubItem >= kResultColumnCount &&
-               item.iSubItem < kListColumnCount) {
+               item.iSubItem <= kIonNameColumn) {
         CopyItemText(IonCellText(row, item.iSubItem).c_str(), item.pszText, item.cchTextMax);
     }
     // Each row refers to its own slot of the ID table.
@@ -183,7 +185,7 @@ void TDlgMain::LV_ResultsFindItem(const FormEvent& event) {
 
 void TDlgMain::LV_ResultsColumnClick(const FormEvent& event) {
     const int column = reinterpret_cast<const NMLISTVIEW*>(event.detail)->iSubItem;
-    if (column < 0 || column >= kListColumnCount) return;
+    if (column < 0 || column > kIonNameColumn) return;
     BusyCursor busy;
     sortColumn_ = column;
     sortDescending_ = columnTags_[column];

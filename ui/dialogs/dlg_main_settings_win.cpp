@@ -62,7 +62,7 @@ double TDlgMain::ResolvingPower() const {
 TDlgMain::SettingsInputs TDlgMain::ReadSettingsInputs() const {
     const int index = SelectedDatabase();
     return {Text(STR_Mass), Text(STR_MaxResults), Text(STR_Ppm),
-            index > 0 ? SelectedDatabaseText() : "None", &SelectedIon(), Text(STR_Resolution)};
+            index > 0 ? SelectedDatabaseText() : "None", ionChoice_, Text(STR_Resolution)};
 }
 
 void TDlgMain::SaveSettings() {
@@ -71,7 +71,7 @@ void TDlgMain::SaveSettings() {
     WriteSetting(kSettingMaxResults, inputs.maxResults.c_str());
     WriteRealSetting(kSettingPpm, inputs.ppm.c_str());
     WriteSetting(kSettingDatabase, inputs.database.c_str());
-    if (inputs.ion) SaveIonSetting(*inputs.ion);
+    SaveIonSetting(inputs.ions);
     SaveResolutionSetting(inputs.resolution);
 }
 
@@ -87,6 +87,7 @@ void TDlgMain::BT_DefaultClick(const FormEvent&) {
     DeleteSeries(exSeries_);
     drawnIonFormula_.clear();
     drawnIon_ = nullptr;
+    ShowStatusMessage("");
     const HWND chart = Control(TC_IsoChart);
     // Hidden, its text kept: a copy, since setting the window text sets the title.
     if (const ChartModel* model = ChartModelOf(chart)) {

@@ -3,6 +3,8 @@
 // the database selector in dlg_main_database_win.cpp.
 #include "ui/dialogs/dlg_main_win.h"
 
+#include <commctrl.h>
+
 #include "resources/dlg_main_ids.h"
 #include "resources/resource_ids.h"
 #include "shell/host_link.h"
@@ -215,6 +217,18 @@ void TDlgMain::SB_StatusDrawPanel(const FormEvent& event) {
     const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(event.detail);
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     DrawRankProgress(item);
+}
+
+void TDlgMain::ShowStatusMessage(const std::string& text) {
+    // A message takes the whole bar while it shows (the bar's simple mode);
+    // without one the bar has its panel again.
+    const HWND status = Control(SB_Status);
+    if (text.empty()) {
+        SendMessageA(status, SB_SIMPLE, FALSE, 0);
+        return;
+    }
+    SendMessageA(status, SB_SIMPLE, TRUE, 0);
+    SendMessageA(status, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TDlgMain::OnEvent(const FormEvent& event) { RouteEvent(*this, kRoutes, event); }

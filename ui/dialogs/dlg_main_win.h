@@ -5,19 +5,28 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ions/ion_cells.h"
+#include "ions/ion_ranking.h"
 #include "search/database_connection.h"
+#include "search/merged_results.h"
 #include "search/result_rows.h"
 #include "chart/chart_model.h"
 #include "ui/dialogs/column_split.h"
+#include "ui/dialogs/ion_choice.h"
 #include "ui/form/form_win.h"
 
 namespace ionsift {
 
 struct EditMenu;
+
+// The list's Ion column: the last by index, so that the others keep theirs,
+// and shown after Name.
+constexpr int kIonNameColumn = kListColumnCount;
+constexpr int kIonNamePosition = kResultColumnCount;
 
 // The results list draws nothing while its rows change, not even the scroll
 // bars it would otherwise redraw at once on every change (each such drawing
@@ -111,8 +120,12 @@ public:
     void CB_IonChange(const FormEvent& event);
     void PM_ResRankClick(const FormEvent& event);
     void PM_ResCopyTableClick(const FormEvent& event);
-    // The ion chosen in CB_Ion; the neutral molecule before the list is filled.
-    const Ion& SelectedIon() const;
+    // The ions chosen in CB_Ion (or its Ions dialog), in the order searched;
+    // the neutral molecule alone by default.
+    std::vector<const Ion*> ChosenIons() const;
+    const IonChoice& Choice() const { return ionChoice_; }
+    // The ion the row was searched as.
+    const Ion& RowIon(const ResultRow& row) const;
 
     void EnableButtons();
     void EnableResultsMenu();
@@ -156,14 +169,28 @@ private:
     // cells of the rows (error and RMS), their sorting, the ranking and the
     // popup rows that lead to it.
     void FillIonSelector();
+    void SelectChoiceEntry();
     void ApplyIonSetting(bool useDefaults);
-    void SaveIonSetting(const Ion& ion);
+    void SaveIonSetting(const IonChoice& choice);
+    bool NeutralChosen() const;
+    // Runs the Ions dialog over the current choice; true when it was accepted.
+    bool ChooseSeveralIons();
+    // The Ion column, shown after Name whenever ions are searched.
+    void ShowIonColumn(bool shown);
+    void SearchSeveralIons(char separator, const std::function<void(const std::string&)>& show);
+    // A line in the status bar (why the chart shows nothing); "" removes it.
+    void ShowStatusMessage(const std::string& text);
+    // The chart emptied of the distribution, its profile and its title.
+    void ClearDistribution();
     void ShowMassLabel();
     void ClearIonCells();
     void EnsureIonCells();
     double ErrorOf(const ResultRow& row, char separator) const;
     std::string IonCellText(const ResultRow& row, int column) const;
     void SortIonColumn(int column, bool descending);
+    void SortByIon(bool descending);
+    void RankEachIon(const std::vector<TPeak>& measured, const RankProgress& progress,
+                     const FitSettings& fit);
     void RankRows();
     void SyncIonMenuRows();
     void CopyIonCell(int column);
@@ -181,7 +208,7 @@ private:
     // What SaveSettings writes, as the controls hold it.
     struct SettingsInputs {
         std::string mass, maxResults, ppm, database;
-        const Ion* ion = nullptr;  // a row of the ion table
+        IonChoice ions;
         std::string resolution;
     };
     SettingsInputs ReadSettingsInputs() const;
@@ -200,7 +227,7 @@ private:
     ResultRows results_;                   // the rows the list shows, in its order
     int sortColumn_ = 0;                   // SortColumn
     int sortDescending_ = 0;               // SortDescending
-    int columnTags_[kListColumnCount] = {};  // per column: the next click sorts descending
+    int columnTags_[kListColumnCount + 1] = {};  // per column: the next click sorts descending
     int clickedColumn_ = 0;
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
@@ -209,8 +236,14 @@ private:
     std::string chartTipText_;              // the window's tooltip text
     int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
     std::string saveFileName_;              // SD_Results: file name of the last save
-    int loadedIon_ = 0;                     // CB_Ion's entry as the settings gave it
-    const Ion* searchIon_ = nullptr;        // the ion of the last search (its errors)
+    IonChoice ionChoice_;                   // what CB_Ion shows: the ions searched next
+    std::vector<IonEntry> ionEntries_;      // CB_Ion's entries
+    IonSettingTexts loadedIonTexts_;        // ION, IONSET, USERIONS as the settings gave them
+    int ionEntry_ = 0;                      // CB_Ion's entry before the last pick
+    std::vector<const Ion*> searchIons_;    // the ions of the last search
+    SlotTags slotIons_;                     // per RowIds slot: its ion in searchIons_
+                                            // (empty: all are the first)
+    bool ionColumnShown_ = false;
     IonCells ionCells_;                     // per RowIds slot: error and RMS, once needed
     bool rankingShown_ = false;             // the Rms column holds a ranking
     std::size_t rankDone_ = 0;              // ranking progress for the status panel;

@@ -47,6 +47,8 @@ enum ControlOption : std::uint32_t {
     kOwnerData = 1u << 10,      // report list: the owner keeps the rows and gives
                                 // their texts when the list draws them
     kNoBevel = 1u << 11,        // panels: no bevel, only a holder for its children
+    kCheckBoxes = 1u << 12,     // report list: a check box before each row
+    kNoColumnHeader = 1u << 13, // report list: no header row
 };
 
 // A font of its own for one control; the form's font otherwise.

@@ -62,6 +62,7 @@ DWORD OptionStyles(const ControlRow& row) {
     if (row.kind == ControlKind::Button && (row.options & kDefaultButton)) style |= BS_DEFPUSHBUTTON;
     if (row.options & kVerticalScroll) style |= WS_VSCROLL;
     if (row.kind == ControlKind::ReportList && (row.options & kOwnerData)) style |= LVS_OWNERDATA;
+    if (row.kind == ControlKind::ReportList && (row.options & kNoColumnHeader)) style |= LVS_NOCOLUMNHEADER;
     return style;
 }
 
@@ -178,6 +179,7 @@ bool Form::CreateControl(const ControlRow& row) {
         DWORD extended = 0;
         if (row.options & kGridLines) extended |= LVS_EX_GRIDLINES;
         if (row.options & kRowSelect) extended |= LVS_EX_FULLROWSELECT;
+        if (row.options & kCheckBoxes) extended |= LVS_EX_CHECKBOXES;
         SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     }
     // A memo holds text of any length: the edit's default limit (about 30,000
