@@ -51,6 +51,8 @@ target_sources(Ionsift PRIVATE
   ui/dialogs/dlg_main_instance_win.cpp
   ui/dialogs/dlg_main_export_win.cpp
   ui/dialogs/dlg_main_ions_win.cpp
+  ui/dialogs/dlg_main_spectrum_win.cpp
+  ui/dialogs/dlg_spectra_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
   ui/dialogs/dlg_about_win.cpp

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "search/database_connection.h"
 #include "search/result_rows.h"
 #include "chart/chart_model.h"
+#include "isotopes/peak_compare.h"
 #include "ui/dialogs/column_split.h"
 #include "ui/form/form_win.h"
 
@@ -99,6 +101,10 @@ public:
     void PM_IC_ZoomOutClick(const FormEvent& event);
     void PM_IC_ZoomResetClick(const FormEvent& event);
     void PM_IC_PrintClick(const FormEvent& event);
+    // Measured peaks from a spectrum file or the clipboard
+    // (dlg_main_spectrum_win.cpp).
+    void PM_ExOpenSpectrumClick(const FormEvent& event);
+    void PM_ExPasteSpectrumClick(const FormEvent& event);
     // Exports of the results list.
     void PM_ResCopyClick(const FormEvent& event);
     void PM_ResCopyRowClick(const FormEvent& event);
@@ -166,6 +172,12 @@ private:
     void SyncIonMenuRows();
     void CopyIonCell(int column);
     void DrawRankProgress(const DRAWITEMSTRUCT& item) const;
+    // The m/z whose isotope pattern measured peaks are cut to: the last
+    // search's, nothing before a search. The peaks written into the
+    // experimental edit, then drawn; false (after a message) when none is
+    // left to write.
+    std::optional<double> SpectrumWindowCentre() const;
+    bool WriteMeasuredPeaks(const std::vector<TPeak>& peaks, const std::string& source);
 
     // What SaveSettings writes, as the controls hold it.
     struct SettingsInputs {
@@ -193,6 +205,8 @@ private:
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
     EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    EditMenu* exDataMenu_ = nullptr;        // ME_ExData's: the edit rows and the spectrum rows
+    std::string spectrumFileName_;          // the spectrum file last opened, offered again
     HWND chartTip_ = nullptr;               // tooltip control of the chart readout
     std::string chartTipText_;              // the window's tooltip text
     int saveFilterIndex_ = 1;               // SD_Results: file type of the last save
