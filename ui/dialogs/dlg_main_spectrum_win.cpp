@@ -117,6 +117,14 @@ bool ReadClipboardText(HWND owner, std::string& text) {
     return read;
 }
 
+// The problem as the message names it. The message command quotes its
+// text, so a quote in a reason becomes an apostrophe.
+std::string ProblemText(const SpectrumFileProblem& problem, const std::string& source) {
+    std::string text = problem.Message(source);
+    std::replace(text.begin(), text.end(), '"', '\'');
+    return text;
+}
+
 std::string ShownMz(double mz) {
     std::string text = FormatRounded(mz, 4);
     ToLocalSeparator(text);
@@ -165,7 +173,7 @@ void TDlgMain::PM_ExOpenSpectrumClick(const FormEvent&) {
             listed = ListSpectra(file, listing, problem);
         }
         if (!listed) {
-            ShowError(kCantReadId, problem.Message(name).c_str());
+            ShowError(kCantReadId, ProblemText(problem, name).c_str());
             return;
         }
         std::size_t chosen = 0;
@@ -182,7 +190,7 @@ void TDlgMain::PM_ExOpenSpectrumClick(const FormEvent&) {
             read = ReadListedSpectrum(file, listing, chosen, spectrum, problem);
         }
         if (!read) {
-            ShowError(kCantReadId, problem.Message(name).c_str());
+            ShowError(kCantReadId, ProblemText(problem, name).c_str());
             return;
         }
         WriteMeasuredPeaks(spectrum.peaks, name);
@@ -204,7 +212,7 @@ void TDlgMain::PM_ExPasteSpectrumClick(const FormEvent&) {
             read = ReadPeakTable(text, peaks, problem);
         }
         if (!read) {
-            ShowError(kCantReadId, problem.Message(source).c_str());
+            ShowError(kCantReadId, ProblemText(problem, source).c_str());
             return;
         }
         WriteMeasuredPeaks(peaks, source);
