@@ -6,9 +6,10 @@
 //   182,0740   40500   60     85190    6,90    0,0045
 //
 // Columns are found from a header row's names: the m/z column is "m/z",
-// "mz", "mass" (or starts with one of them); the intensity column "I%",
-// "rel. int.", "abundance", "intensity", "int", "I" (a relative column
-// preferred to an absolute one). Without a header, the first two numeric
+// "mz", "mass" (or starts with one of them); the intensity column
+// "intensity", "int", "I", "abundance", "height", "counts", else "I%",
+// "rel. int.", "relative intensity" (an absolute column preferred: a
+// relative one is rounded), any letter case. Without a header, the first two numeric
 // columns. Fields are separated by blanks, tabs, commas or semicolons; a
 // decimal comma is recognised when the rows show it (commas inside numbers
 // and another separator between fields, or every field pair split evenly).

@@ -65,6 +65,9 @@ struct SpectrumEntry {
 struct SpectrumListing {
     SpectrumFileFormat format = SpectrumFileFormat::PeakTable;
     std::vector<SpectrumEntry> entries;  // in file order; MS1 only for mzML/mzXML
+    // MGF blocks and MSP records left out of the list as damaged, each with
+    // its line and reason (a file of nothing else is refused whole).
+    std::vector<SpectrumFileProblem> skipped;
 };
 
 // Lists the spectra of `file`. False with `problem` set for a file that
