@@ -153,9 +153,9 @@ TEST_F(AnnotateProgram, ExitStatusesAndTheirMessages) {
         {{"structures.db", "quiet.mgf"}, 1, nullptr, ""},
         {{"--ion", "[M+Na]+", "structures.db", "charged.mgf"}, 1, nullptr,
          "charged.mgf:1: no --ion of the CHARGE the spectrum states\n"},
-        {{"structures.db", "missing.mgf", "run.mzML", "peaks.csv"}, 2, nullptr,
-         "ionsift-annotate: missing.mgf: cannot open\n"
-         "ionsift-annotate: run.mzML: not a spectrum file (.mgf, .txt, .csv, .tsv)\n"},
+        {{"structures.db", "missing.mgf", "run.raw", "peaks.csv"}, 2, nullptr,
+         "ionsift-annotate: missing.mgf: no such file\n"
+         "ionsift-annotate: run.raw: not a spectrum file (.mzML, .mzXML, .mgf, .msp, .txt, .csv, .tsv, .xy)\n"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = RunAnnotate(dir_, c.arguments);
