@@ -135,8 +135,7 @@ bool ListOrRead(const std::filesystem::path& file, SpectrumListing& listing, con
             std::vector<TPeak> peaks;
             if (!ReadTable(bytes, peaks, problem)) return false;
             if (!entry) {
-                SpectrumEntry only;
-                only.title = file.filename().u8string();
+                SpectrumEntry only;  // untitled: the file names it
                 only.line = 1;
                 listing.entries.push_back(std::move(only));
                 return true;

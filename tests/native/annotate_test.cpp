@@ -12,6 +12,7 @@
 #include "annotate/annotate_options.h"
 #include "tests/native/annotate_case.h"
 #include "tests/native/db_test_files.h"
+#include "tests/native/spectrum_file_writer.h"
 
 namespace ionsift::annotate {
 namespace {
@@ -153,9 +154,9 @@ TEST_F(AnnotateProgram, ExitStatusesAndTheirMessages) {
         {{"structures.db", "quiet.mgf"}, 1, nullptr, ""},
         {{"--ion", "[M+Na]+", "structures.db", "charged.mgf"}, 1, nullptr,
          "charged.mgf:1: no --ion of the CHARGE the spectrum states\n"},
-        {{"structures.db", "missing.mgf", "run.mzML", "peaks.csv"}, 2, nullptr,
-         "ionsift-annotate: missing.mgf: cannot open\n"
-         "ionsift-annotate: run.mzML: not a spectrum file (.mgf, .txt, .csv, .tsv)\n"},
+        {{"structures.db", "missing.mgf", "run.raw", "peaks.csv"}, 2, nullptr,
+         "ionsift-annotate: missing.mgf: no such file\n"
+         "ionsift-annotate: run.raw: not a spectrum file (.mzML, .mzXML, .mgf, .msp, .txt, .csv, .tsv, .xy)\n"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = RunAnnotate(dir_, c.arguments);
@@ -189,6 +190,63 @@ TEST_F(AnnotateProgram, TopMaxAndTypedMz) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.rows.find("peaks.csv#1\t1\t1\tglucose\tC6H12O6\t[M+Na]+\t203.052609\t-0.04\t"), std::string::npos)
         << run.rows;
+}
+
+TEST_F(AnnotateProgram, EveryFormatGivesThePeakListsRows) {
+    // The peaks of peaks.csv in every other format: the same rows (checked
+    // against the core above), under the spectrum's own name.
+    using spectrum_files::Scan;
+    const std::vector<double> mz = {179.5, 180.0634, 181.0668, 182.0677}, intensity = {0.5, 100, 6.6, 1.3};
+    const std::vector<Scan> scans = {{1, 1, 60, false, mz, intensity, true},
+                                     {2, 2, 61, false, {85.03}, {10}, true},
+                                     {3, 1, 120, false, mz, {5, 1000, 66, 13}, true}};
+    dir_.Write("run.mzML", spectrum_files::Mzml(scans, {64, true, true}));
+    dir_.Write("run.mzXML", spectrum_files::Mzxml(scans, {64, false, false}));
+    dir_.Write("lib.msp", "Name: glucose\nNum Peaks: 4\n179.5 0.5; 180.0634 100; 181.0668 6.6; 182.0677 1.3\n");
+    dir_.Write("vendor.txt", "m/z  Res.  S/N  I  I%  FWHM\n179,5  1  1  5  0,5  0,01\n180,0634  41000  800  1000  100  0,004\n"
+                             "181,0668  41000  60  66  6,6  0,004\n182,0677  41000  12  13  1,3  0,004\n");
+    const std::string reference = RunAnnotate(dir_, {"--ppm", "10", "structures.db", "peaks.csv"}).rows;
+    ASSERT_NE(reference.find("peaks.csv#1\t1\t1\tglucose\t"), std::string::npos);
+    const auto renamed = [&](const std::vector<std::string>& names) {
+        std::string rows = header_;
+        for (const std::string& name : names) {
+            std::istringstream lines(reference.substr(header_.size()));
+            for (std::string line; std::getline(lines, line);) rows += name + line.substr(line.find('\t')) + "\n";
+        }
+        return rows;
+    };
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> names;
+    } cases[] = {
+        {{"run.mzML"}, {"scan 1", "scan 3"}},
+        {{"--scan", "3", "run.mzML"}, {"scan 3"}},
+        {{"--rt", "0-5", "run.mzML"}, {"RT 0-5 min (2 scans)"}},
+        {{"--rt=1.5-2.5", "run.mzXML"}, {"RT 1.5-2.5 min (1 scans)"}},
+        {{"run.mzXML"}, {"scan 1", "scan 3"}},
+        {{"lib.msp"}, {"glucose"}},
+        {{"vendor.txt"}, {"vendor.txt#1"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"--ppm", "10", "structures.db"};
+        arguments.insert(arguments.begin(), c.arguments.begin(), c.arguments.end() - 1);
+        arguments.push_back(c.arguments.back());
+        const ProgramRun run = RunAnnotate(dir_, arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments.back() << run.messages;
+        EXPECT_EQ(run.rows, renamed(c.names)) << c.arguments[0];
+        EXPECT_EQ(run.messages, "");
+    }
+    // A scan that is not there, and a damaged array, are named.
+    ProgramRun run = RunAnnotate(dir_, {"--scan", "2", "structures.db", "run.mzML"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.messages, "run.mzML: no MS1 scan 2\n");
+    std::string damaged = spectrum_files::Mzml({scans[0]}, {64, false, true});
+    damaged.replace(damaged.find("defaultArrayLength=\"4\""), 22, "defaultArrayLength=\"5\"");
+    dir_.Write("damaged.mzML", damaged);
+    run = RunAnnotate(dir_, {"structures.db", "damaged.mzML"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.messages.find("damaged.mzML: byte "), std::string::npos) << run.messages;
+    EXPECT_NE(run.messages.find(": m/z array: array holds 4 values, its length states 5\n"), std::string::npos);
 }
 
 }  // namespace
