@@ -53,6 +53,7 @@ target_sources(Ionsift PRIVATE
   ui/dialogs/dlg_main_ions_win.cpp
   ui/dialogs/dlg_main_spectrum_win.cpp
   ui/dialogs/dlg_spectra_win.cpp
+  ui/dialogs/dlg_main_profile_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
   ui/dialogs/dlg_about_win.cpp

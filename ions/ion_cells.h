@@ -1,6 +1,7 @@
-// The two cells the results list shows beside each candidate: the mass
-// error of the candidate as the ion searched for, and the RMS deviation of
-// its distribution from the measured peaks once the list is ranked.
+// The cells the results list shows beside each candidate: the mass error of
+// the candidate as the ion searched for, and, once the list is ranked, the
+// RMS deviation of its distribution from the measured peaks and the
+// likelihood score of its isotope fit.
 #pragma once
 
 #include <cmath>
@@ -16,11 +17,12 @@
 namespace ionsift {
 
 // The list's columns after the three of the candidate itself.
-enum IonColumn : int { kErrorColumn = 3, kRmsColumn = 4, kListColumnCount = 5 };
+enum IonColumn : int { kErrorColumn = 3, kRmsColumn = 4, kScoreColumn = 5, kListColumnCount = 6 };
 
 struct IonCell {
     double errorPpm = std::nan("");  // NaN: no error (a mass that does not convert)
     std::optional<double> rms;       // none: not ranked, or no deviation defined
+    std::optional<double> score;     // none: not ranked, or no fit computed; higher is better
 };
 
 // One cell per slot of the RowIdTable, so that sorting never separates a row
@@ -42,6 +44,9 @@ std::string MassErrorText(double ppm, char separator);
 
 // Two decimals in the user's separator; "" when there is no value.
 std::string RmsText(const std::optional<double>& rms, char separator);
+// The same for a score, with its minus sign: "-3,27"; one that rounds to
+// zero is "0.00".
+std::string ScoreText(const std::optional<double>& score, char separator);
 
 constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 
@@ -67,8 +72,13 @@ void SortByError(std::vector<ResultRow>& rows, const IonCells& cells, const RowI
                  bool descending);
 void SortByRms(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
                bool descending);
-// The ranking: RMS ascending, rows without one last, equal RMS by the
-// error's magnitude; rows equal in both keep their order.
+void SortByScore(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids,
+                 bool descending);
+// The ranking: rows with a score first, in RankOrder's order
+// (isotopes/fit_rank.h) of the values as shown (two decimals): the score
+// descending, equal scores by the error's magnitude. Rows without a score
+// follow as the RMS ranks them: RMS ascending, rows without one last, equal
+// RMS by the error's magnitude. Rows equal in every key keep their order.
 void SortByRank(std::vector<ResultRow>& rows, const IonCells& cells, const RowIdTable& ids);
 
 }  // namespace ionsift

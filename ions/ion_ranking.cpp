@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "ions/ion_fit.h"
 #include "ions/ion_formula.h"
 #include "isotopes/peak_series.h"
 #include "shell/host_link.h"
@@ -28,7 +29,7 @@ std::vector<TPeak> ComputedPeaks(const char* answer, const Ion& ion) {
 
 void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
                       const Ion& ion, const std::vector<TPeak>& measured,
-                      const RankProgress& progress) {
+                      const RankProgress& progress, const FitSettings& fit) {
     // The ion formula of every row, asked for in the order the rows show
     // them; isomers share theirs, and with it one request.
     constexpr std::size_t kNoFormula = static_cast<std::size_t>(-1);
@@ -45,17 +46,22 @@ void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowId
         if (added) formulas.push_back(formula);
         formulaOfRow[i] = found->second;
     }
-    std::vector<std::optional<double>> rmsOf(formulas.size());
+    std::vector<std::optional<double>> rmsOf(formulas.size()), scoreOf(formulas.size());
     for (std::size_t f = 0; f < formulas.size(); ++f) {
+        // The host knows which formulas are molecules: one it refuses is not
+        // scored either.
         if (SendCommand("IsoDist %s", formulas[f].c_str()) == 0) {
             rmsOf[f] = CompareRms(ComputedPeaks(HostResultText(), ion), measured);
+            scoreOf[f] = IonFitScore(formulas[f], ion, measured, fit);
         }
         if (progress) progress(f + 1, formulas.size());
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::size_t slot = SlotOf(ids, rows[i]);
         if (slot >= cells.size()) continue;
-        cells[slot].rms = formulaOfRow[i] == kNoFormula ? std::nullopt : rmsOf[formulaOfRow[i]];
+        const bool made = formulaOfRow[i] != kNoFormula;
+        cells[slot].rms = made ? rmsOf[formulaOfRow[i]] : std::nullopt;
+        cells[slot].score = made ? scoreOf[formulaOfRow[i]] : std::nullopt;
     }
     SortByRank(rows, cells, ids);
 }

@@ -10,6 +10,7 @@
 #include "chart/chart_model.h"
 #include "ions/ion_cells.h"
 #include "ions/ion_table.h"
+#include "isotopes/fit_score.h"
 #include "isotopes/peak_compare.h"
 #include "search/result_rows.h"
 
@@ -27,12 +28,14 @@ std::vector<TPeak> ComputedPeaks(const char* answer, const Ion& ion);
 using RankProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // For every row, the RMS between its distribution as `ion` and `measured`
-// (the experimental peaks), into its cell; then the rows sorted by
-// SortByRank. One "IsoDist <formula>" per distinct ion formula, sent through
-// the host link; a formula the ion cannot be made of, or one the host
-// refuses, leaves the rows' RMS empty. O(rows log rows + formulas x peaks).
+// (the experimental peaks), and the likelihood score of `measured` against
+// its centroids at fit.resolvingPower (IonFitScore), into its cell; then the
+// rows sorted by SortByRank. One "IsoDist <formula>" per distinct ion
+// formula, sent through the host link; a formula the ion cannot be made of,
+// or one the host refuses, leaves the rows' RMS and score empty.
+// O(rows log rows + formulas x (peaks + fine structure)).
 void RankByIsotopeFit(std::vector<ResultRow>& rows, IonCells& cells, const RowIdTable& ids,
                       const Ion& ion, const std::vector<TPeak>& measured,
-                      const RankProgress& progress = {});
+                      const RankProgress& progress = {}, const FitSettings& fit = {});
 
 }  // namespace ionsift

@@ -33,6 +33,8 @@ enum ControlId : int {
     ME_ExData = 1051,
     LBL_ExInfo = 1052,
     BT_ExUpdate = 1053,
+    LBL_Resolution = 1054,
+    STR_Resolution = 1055,
     SB_Status = 1060,
 };
 
@@ -68,6 +70,7 @@ enum MenuId : int {
     // Rows the experimental edit's context menu adds below its edit rows.
     PM_ExOpenSpectrum = 1300,
     PM_ExPasteSpectrum = 1301,
+    PM_IC_ShowProfile = 1213,
 };
 
 }  // namespace ionsift::dlg_main

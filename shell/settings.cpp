@@ -20,6 +20,7 @@ const SettingKey kSettingKeys[] = {
 
 const SettingKey kExtensionSettingKeys[] = {
     {"ION", 0, 0, "M", SettingKind::Text},
+    {"RESOLUTION", 1, 10000000, "30000", SettingKind::Integer},
     {nullptr, 0, 0, nullptr, SettingKind::Flag},
 };
 

@@ -24,6 +24,7 @@ enum SettingIndex : int {
     kSettingPpm = 3,
     // Keys beyond the original four live in a table of their own, from 100 on.
     kSettingIon = 100,  // the ion searched for: its notation, "M" for the neutral molecule
+    kSettingResolution = 101,  // the instrument's resolving power, a whole number from 1
 };
 constexpr int kFirstExtensionSetting = 100;
 

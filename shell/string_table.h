@@ -17,7 +17,7 @@ constexpr int kStringCount = 54;
 extern const StringRow kStringTable[kStringCount];
 
 // The texts of the ion search and ranking, from ID 55 on.
-constexpr int kExtensionStringCount = 7;
+constexpr int kExtensionStringCount = 10;
 extern const StringRow kExtensionStrings[kExtensionStringCount];
 
 // The texts of measured spectra from files and the clipboard, from ID 100 on.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,37 @@ TEST(IonOrder, ErrorByMagnitudeRmsByValueEmptyCellsLastInBothDirections) {
     // The ranking: RMS up, equal RMS by |error| (d 2.0 before a 3.0), none last.
     SortByRank(list.rows, list.cells, list.ids);
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"c", "e", "d", "a", "b"}));
+}
+
+TEST(IonOrder, ScoreHighestFirstTiesAsShownByErrorThenUnscoredRowsByRms) {
+    List list({{"1", "", "a"}, {"2", "", "b"}, {"3", "", "c"}, {"4", "", "d"},
+               {"5", "", "e"}, {"6", "", "f"}, {"7", "", "g"}, {"8", "", "h"}});
+    const double none = std::nan("");
+    const IonCell cells[] = {
+        {-2.0, 1.0, -1.234},         // a: shows -1.23
+        {1.0, 1.0, -1.226},          // b: shows -1.23 too, nearer in mass than a
+        {0.1, 0.5, std::nullopt},    // c, d: no score, ranked by RMS after the rest
+        {0.1, 0.2, std::nullopt},
+        {5.0, 9.0, 4.5},             // e: the best score whatever its RMS and error
+        {none, std::nullopt, -1.224},  // f: shows -1.22, above a and b
+        {1.004, std::nullopt, 0.0},  // g, h: errors that show the same keep their order
+        {1.001, std::nullopt, 0.0},
+    };
+    for (std::size_t i = 0; i < 8; ++i) list.Cell(i) = cells[i];
+
+    SortByScore(list.rows, list.cells, list.ids, false);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"a", "b", "f", "g", "h", "e", "c", "d"}));
+    SortByScore(list.rows, list.cells, list.ids, true);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"e", "g", "h", "f", "b", "a", "c", "d"}));
+    SortByRank(list.rows, list.cells, list.ids);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"e", "g", "h", "f", "b", "a", "d", "c"}));
+
+    const std::pair<std::optional<double>, const char*> texts[] = {
+        {-3.265, "-3,27"}, {12.0, "12,00"}, {-0.004, "0,00"}, {-1234.5, "-1234,50"},
+        {std::nullopt, ""}, {std::numeric_limits<double>::infinity(), ""},
+    };
+    for (const auto& [score, text] : texts) EXPECT_EQ(ScoreText(score, ','), text) << text;
+    EXPECT_EQ(ScoreText(0.004, '.'), "0.00");
 }
 
 TEST(IonRanking, OneIsoDistPerIonFormulaRmsIntoTheCellsAndTheRowsRanked) {

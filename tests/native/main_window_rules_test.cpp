@@ -7,6 +7,7 @@
 #include "text/letter_case.h"
 #include "tests/native/recording_host.h"
 #include "ui/dialogs/column_split.h"
+#include "ui/dialogs/resolution_input.h"
 #include "ui/dialogs/search_button_rule.h"
 
 namespace ionsift {
@@ -178,6 +179,17 @@ TEST(SearchEnabled, UsesTheUsersSeparator) {
     EXPECT_TRUE(SearchEnabled({"17", "180,06", "200", "2,5", 1, ','}));
     EXPECT_FALSE(SearchEnabled({"17", "180.06", "200", "2", 1, ','}));
     EXPECT_FALSE(SearchEnabled({"17", "180,06", "200", "0,0", 1, ','}));
+}
+
+// --- resolution ----------------------------------------------------------------
+
+TEST(ResolvingPowerOf, TakesAWholeNumberInRangeAndElseTheDefault) {
+    const std::pair<const char*, long> cases[] = {
+        {"60000", 60000}, {"1", 1}, {"10000000", 10000000}, {"007", 7},
+        {"", 30000},      {"0", 30000}, {"10000001", 30000}, {"99999999999999999999", 30000},
+        {"6e4", 30000},   {" 600", 30000}, {"-600", 30000}, {"60.000", 30000},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(ResolvingPowerOf(text), value) << text;
 }
 
 }  // namespace

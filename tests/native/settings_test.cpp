@@ -151,5 +151,22 @@ TEST_F(Settings, ALongRealTextIsCutAt511Characters) {
     EXPECT_EQ(Read(kSettingMass).size(), 511u);
 }
 
+TEST_F(Settings, TheResolutionIsAWholeNumberFromOneToTenMillionElseTheDefault) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"60000", "60000"}, {"1", "1"}, {"10000000", "10000000"}, {"0", "30000"},
+        {"10000001", "30000"}, {"-5", "30000"}, {"abc", "30000"},
+    };
+    for (const auto& [stored, read] : cases) {
+        store.values = {{"RESOLUTION", stored}};
+        EXPECT_EQ(Read(kSettingResolution), read) << stored;
+    }
+    store.values.clear();
+    EXPECT_EQ(Read(kSettingResolution), "30000");
+    store.values = {{"RESOLUTION", "60000"}};
+    EXPECT_STREQ(ReadSetting(kSettingResolution, true), "30000");
+    WriteSetting(kSettingResolution, "45000");
+    EXPECT_EQ(store.values["RESOLUTION"], "45000");
+}
+
 }  // namespace
 }  // namespace ionsift

@@ -23,6 +23,7 @@ void ReadItem(HMENU menu, int position) {
     if (state & MF_SEPARATOR) return;
     g_menu.ids.push_back(GetMenuItemID(menu, position));
     g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));
+    g_menu.checked.push_back((state & MF_CHECKED) != 0);
 }
 
 // Runs inside the popup's modal loop: reads the open menu, then closes it.

@@ -23,6 +23,7 @@ struct MenuItems {
     std::vector<UINT> ids;
     std::vector<bool> enabled;
     std::vector<std::string> rows;  // every row's caption in order, "-" for a separator
+    std::vector<bool> checked;
 };
 
 class ToolWindowTest : public ::testing::Test {

@@ -329,6 +329,41 @@ TEST_F(SampleSearch, MainWindowRanksAnIonSearchAgainstMeasuredPeaks) {
     EXPECT_EQ(standIn_.Services().clipboard.rfind("Mass\tFormula\tName\tError (ppm)\tRms\r\n", 0), 0u);
 }
 
+// The same search ranked by the score at a low resolving power, where a
+// peak is wide enough to see: the Score column and the best candidate's
+// profile (Show profile) over the measured sticks.
+TEST_F(SampleSearch, MainWindowShowsTheScoreAndTheProfile) {
+    PickEntry(window_, CB_Ion, 2);  // [M+Na]+
+    SetWindowTextA(Item(STR_Mass), "203.0527");
+    SetWindowTextA(Item(STR_Ppm), "150");
+    SetWindowTextA(Item(STR_Resolution), "2000");
+    SendMessageA(Item(BT_Search), BM_CLICK, 0, 0);
+    SetWindowTextA(Item(ME_ExData), "203.0527 100\r\n204.0561 6.6\r\n205.0569 1.5");
+    SendMessageA(Item(BT_ExUpdate), BM_CLICK, 0, 0);
+    SendMessageA(window_, WM_COMMAND, PM_ResRank, 0);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Item(LV_Results), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
+    SendMessageA(window_, WM_COMMAND, PM_IC_ShowProfile, 0);
+    SetWindowPos(window_, nullptr, 10, 10, 1000, 479, SWP_NOZORDER);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 1, 80);
+    SendMessageA(Item(LV_Results), LVM_SETCOLUMNWIDTH, 2, 110);
+    SetFocus(Item(LV_Results));
+    Pump();
+
+    const HWND list = Item(LV_Results);
+    const auto cell = [list](int row, int column) { return ListCell(list, row, column); };
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    ASSERT_GT(rows, 1);
+    EXPECT_EQ(cell(0, 1), "C6H12O6") << "a hexose fits best";
+    EXPECT_FALSE(cell(0, 5).empty());
+    int last = rows - 1;
+    while (last > 0 && cell(last, 5).empty()) --last;
+    EXPECT_GT(std::atof(cell(0, 5).c_str()), std::atof(cell(last, 5).c_str()));
+    EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-fit.bmp")));
+}
+
 // The spreadsheet stand-in's window after "Send to Excel": the sheet named
 // after the search, the titles in bold.
 TEST_F(SampleSearch, SheetStandInShowsTheExportedCandidates) {

@@ -63,6 +63,8 @@ void TDlgMain::BT_ExUpdateClick(const FormEvent&) {
             }
         }
     }
+    // The profile goes over the new measured sticks, at the resolution now typed.
+    ShowProfile();
     PM_IC_ZoomResetClick({});
     EnableExUpdate();
     // A ranking on show follows the measured peaks; without any it is void.
@@ -70,7 +72,10 @@ void TDlgMain::BT_ExUpdateClick(const FormEvent&) {
         if (exSeries_) {
             RankRows();
         } else {
-            for (IonCell& cell : ionCells_) cell.rms.reset();
+            for (IonCell& cell : ionCells_) {
+                cell.rms.reset();
+                cell.score.reset();
+            }
             rankingShown_ = false;
             InvalidateRect(Control(LV_Results), nullptr, TRUE);
         }

@@ -1,6 +1,6 @@
-// TDlgMain: the ion searched for (CB_Ion and its setting), the two columns
-// it brings (the mass error, the RMS of a ranking), the ranking by isotope
-// fit and the table copy. With the neutral molecule chosen the window is
+// TDlgMain: the ion searched for (CB_Ion and its setting), the columns it
+// brings (the mass error, the RMS and score of a ranking), the ranking by
+// isotope fit and the table copy. With the neutral molecule chosen the window is
 // the plain mass search.
 #include <windows.h>
 #include <commctrl.h>
@@ -37,6 +37,8 @@ constexpr int kColumnTitleLimit = 256;
 // redrawn at most this often.
 constexpr std::size_t kProgressFrom = 200;
 constexpr DWORD kProgressIntervalMs = 100;
+// The columns Copy table copies: the list's, up to the RMS.
+constexpr int kCopyTableColumns = kRmsColumn + 1;
 
 // The rows the results popup gains while an ion is chosen or measured peaks
 // are drawn: a separator, the ranking and the table copy.
@@ -174,6 +176,7 @@ std::string TDlgMain::IonCellText(const ResultRow& row, int column) const {
     const char separator = LocaleDecimalSeparator();
     if (column == kErrorColumn) return MassErrorText(ErrorOf(row, separator), separator);
     if (column == kRmsColumn) return RmsText(CellOf(ionCells_, rowIds_, row).rms, separator);
+    if (column == kScoreColumn) return ScoreText(CellOf(ionCells_, rowIds_, row).score, separator);
     return {};
 }
 
@@ -181,6 +184,7 @@ void TDlgMain::SortIonColumn(int column, bool descending) {
     EnsureIonCells();
     if (column == kErrorColumn) SortByError(results_.rows, ionCells_, rowIds_, descending);
     if (column == kRmsColumn) SortByRms(results_.rows, ionCells_, rowIds_, descending);
+    if (column == kScoreColumn) SortByScore(results_.rows, ionCells_, rowIds_, descending);
 }
 
 void TDlgMain::RankRows() {
@@ -205,7 +209,9 @@ void TDlgMain::RankRows() {
     try {
         EnsureIonCells();
         const RowStatesKept kept(Control(LV_Results), results_.rows);
-        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, SelectedIon(), measured, progress);
+        FitSettings fit;
+        fit.resolvingPower = ResolvingPower();
+        RankByIsotopeFit(results_.rows, ionCells_, rowIds_, SelectedIon(), measured, progress, fit);
         rankingShown_ = true;
     } catch (const std::bad_alloc&) {
         ShowError(kOutOfMemoryId);
@@ -222,7 +228,7 @@ void TDlgMain::PM_ResCopyTableClick(const FormEvent&) {
     try {
         const HWND list = Control(LV_Results);
         std::vector<std::string> titles;
-        for (int column = 0; column < kListColumnCount; ++column) {
+        for (int column = 0; column < kCopyTableColumns; ++column) {
             titles.push_back(ColumnTitle(list, column));
         }
         const std::string command =

@@ -60,6 +60,9 @@ void TDlgMain::PM_ResIsoDistClick(const FormEvent&) {
     }
     ChartChanged(Control(TC_IsoChart));
     CalcRms();
+    drawnIonFormula_ = ionFormula;
+    drawnIon_ = &ion;
+    ShowProfile();
     PM_IC_ZoomResetClick({});
 }
 

@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "ui/chart_control/chart_window_win.h"
 #include "ui/dialogs/dlg_main_win.h"
+#include "ui/dialogs/resolution_input.h"
 #include "ui/dialogs/search_button_rule.h"
 #include "text/separators.h"
 #include "ui/form/window_utils_win.h"
@@ -38,12 +39,30 @@ void TDlgMain::ApplySettings(bool useDefaults) {
     SetText(STR_Ppm, ReadSetting(kSettingPpm, useDefaults));
     SelectDatabase(EntryIndexIgnoringCase(SelectorEntries(), database));
     ApplyIonSetting(useDefaults);
+    ApplyResolutionSetting(useDefaults);
+}
+
+void TDlgMain::ApplyResolutionSetting(bool useDefaults) {
+    const std::string text = ReadSetting(kSettingResolution, useDefaults);
+    SetText(STR_Resolution, text.c_str());
+    if (!useDefaults) loadedResolution_ = text;
+}
+
+void TDlgMain::SaveResolutionSetting(const std::string& text) {
+    // Only a changed value is written: files without the key stay without it.
+    if (text.empty() || text == loadedResolution_) return;
+    WriteSetting(kSettingResolution, text.c_str());
+    loadedResolution_ = text;
+}
+
+double TDlgMain::ResolvingPower() const {
+    return static_cast<double>(ResolvingPowerOf(Text(STR_Resolution)));
 }
 
 TDlgMain::SettingsInputs TDlgMain::ReadSettingsInputs() const {
     const int index = SelectedDatabase();
     return {Text(STR_Mass), Text(STR_MaxResults), Text(STR_Ppm),
-            index > 0 ? SelectedDatabaseText() : "None", &SelectedIon()};
+            index > 0 ? SelectedDatabaseText() : "None", &SelectedIon(), Text(STR_Resolution)};
 }
 
 void TDlgMain::SaveSettings() {
@@ -53,6 +72,7 @@ void TDlgMain::SaveSettings() {
     WriteRealSetting(kSettingPpm, inputs.ppm.c_str());
     WriteSetting(kSettingDatabase, inputs.database.c_str());
     if (inputs.ion) SaveIonSetting(*inputs.ion);
+    SaveResolutionSetting(inputs.resolution);
 }
 
 void TDlgMain::BT_DefaultClick(const FormEvent&) {
@@ -62,8 +82,11 @@ void TDlgMain::BT_DefaultClick(const FormEvent&) {
         ClearResultRows();
     }
     SetText(ME_ExData, "");
+    RemoveProfile();
     DeleteSeries(distSeries_);
     DeleteSeries(exSeries_);
+    drawnIonFormula_.clear();
+    drawnIon_ = nullptr;
     const HWND chart = Control(TC_IsoChart);
     // Hidden, its text kept: a copy, since setting the window text sets the title.
     if (const ChartModel* model = ChartModelOf(chart)) {
@@ -95,7 +118,7 @@ void TDlgMain::OnKeyChkPosInt(const FormEvent& event) {
 // from the keyboard is saved like a typed one. Copy and select all change
 // nothing, and the menu does not report them.
 void TDlgMain::OnEditShortcutKey(HWND control) {
-    for (int input : {STR_Mass, STR_Ppm, STR_MaxResults}) {
+    for (int input : {STR_Mass, STR_Ppm, STR_MaxResults, STR_Resolution}) {
         if (control == Control(input)) ThePlugin().settingsChanged = 1;
     }
 }

@@ -23,6 +23,7 @@ using namespace dlg_main;
 using Kind = FormEventKind;
 
 constexpr int kShorterThanCreated = 80;  // how much shorter than at creation the window may get
+constexpr int kResolutionDigits = 8;     // enough for any resolving power the edit takes
 
 // Every control event of the window and the member that handles it.
 constexpr Route<TDlgMain> kRoutes[] = {
@@ -33,6 +34,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {STR_Mass, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_Ppm, Kind::KeyPress, &TDlgMain::OnKeyChkPosFloat},
     {STR_MaxResults, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
+    {STR_Resolution, Kind::KeyPress, &TDlgMain::OnKeyChkPosInt},
     {BT_Search, Kind::Click, &TDlgMain::BT_SearchClick},
     {BT_Default, Kind::Click, &TDlgMain::BT_DefaultClick},
     // The list's compare is CompareResultRows, which the column click sorts by.
@@ -64,6 +66,7 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_IC_Print, Kind::Click, &TDlgMain::PM_IC_PrintClick},
     {PM_ExOpenSpectrum, Kind::Click, &TDlgMain::PM_ExOpenSpectrumClick},
     {PM_ExPasteSpectrum, Kind::Click, &TDlgMain::PM_ExPasteSpectrumClick},
+    {PM_IC_ShowProfile, Kind::Click, &TDlgMain::PM_IC_ShowProfileClick},
     {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
     {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
 };
@@ -80,6 +83,7 @@ constexpr EditMenuBinding kEditMenuBindings[] = {
     {STR_Mass, kPasteSeparator | kPasteDropSigns, false},
     {STR_MaxResults, kPasteDropSeparator | kPasteDropSigns, false},
     {STR_Ppm, kPasteSeparator | kPasteDropSigns, false},
+    {STR_Resolution, kPasteDropSeparator | kPasteDropSigns, false},
 };
 
 // Below the experimental edit's own rows: measured peaks from a file or the
@@ -138,13 +142,16 @@ bool TDlgMain::Create() {
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     // 9.
     RowIdTable().swap(rowIds_);
-    distSeries_ = exSeries_ = nullptr;
+    distSeries_ = exSeries_ = profileSeries_ = centroidSeries_ = nullptr;
+    drawnIonFormula_.clear();
+    drawnIon_ = nullptr;
     // 10. The columns' sizes at creation, for the halving rule.
     base_ = {Bounds(GRP_IsoChart).left, Bounds(GRP_IsoChart).width, Bounds(GRP_Results).width,
              outer.width};
     // 11.
     ApplyLocalizedCaptions();
     FillIonSelector();
+    SendMessageA(Control(STR_Resolution), EM_LIMITTEXT, kResolutionDigits, 0);
     // 12.
     const auto onShortcut = [this](HWND control) { OnEditShortcutKey(control); };
     editMenu_ = CreateEditMenu(onShortcut);
@@ -223,7 +230,7 @@ void TDlgMain::OnFormDestroy() {
     DestroyEditMenu(exDataMenu_);
     exDataMenu_ = nullptr;
     // The chart destroys the series still attached to it.
-    distSeries_ = exSeries_ = nullptr;
+    distSeries_ = exSeries_ = profileSeries_ = centroidSeries_ = nullptr;
     chartTip_ = nullptr;
 }
 

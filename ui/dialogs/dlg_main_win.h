@@ -105,6 +105,8 @@ public:
     // (dlg_main_spectrum_win.cpp).
     void PM_ExOpenSpectrumClick(const FormEvent& event);
     void PM_ExPasteSpectrumClick(const FormEvent& event);
+    // The candidate's profile at the resolving power (dlg_main_profile_win.cpp).
+    void PM_IC_ShowProfileClick(const FormEvent& event);
     // Exports of the results list.
     void PM_ResCopyClick(const FormEvent& event);
     void PM_ResCopyRowClick(const FormEvent& event);
@@ -178,11 +180,21 @@ private:
     // left to write.
     std::optional<double> SpectrumWindowCentre() const;
     bool WriteMeasuredPeaks(const std::vector<TPeak>& peaks, const std::string& source);
+    // The Resolution edit and its setting; its value, or the default where
+    // it holds no usable number.
+    void ApplyResolutionSetting(bool useDefaults);
+    void SaveResolutionSetting(const std::string& text);
+    double ResolvingPower() const;
+    // The profile and centroids of the drawn candidate, over the measured
+    // sticks while "Show profile" is checked; none otherwise.
+    void ShowProfile();
+    void RemoveProfile();
 
     // What SaveSettings writes, as the controls hold it.
     struct SettingsInputs {
         std::string mass, maxResults, ppm, database;
         const Ion* ion = nullptr;  // a row of the ion table
+        std::string resolution;
     };
     SettingsInputs ReadSettingsInputs() const;
 
@@ -217,6 +229,12 @@ private:
     bool rankingShown_ = false;             // the Rms column holds a ranking
     std::size_t rankDone_ = 0;              // ranking progress for the status panel;
     std::size_t rankTotal_ = 0;             // 0 total: none shown
+    std::string loadedResolution_;          // STR_Resolution as the settings gave it
+    bool showProfile_ = false;              // PM_IC_ShowProfile is checked
+    std::string drawnIonFormula_;           // the ion formula the chart's distribution is of
+    const Ion* drawnIon_ = nullptr;         // and its ion
+    ChartSeries* profileSeries_ = nullptr;  // the profile as a line, attached to the chart
+    ChartSeries* centroidSeries_ = nullptr; // its centroids as sticks, attached to the chart
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };
