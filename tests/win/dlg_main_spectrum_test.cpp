@@ -7,111 +7,54 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <dlgs.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/dlg_main_ids.h"
-#include "resources/dlg_spectra_ids.h"
+#include "tests/native/spectrum_file_writer.h"
+#include "tests/win/spectrum_dialogs.h"
 #include "tests/win/tool_window_fixture.h"
 
 namespace ionsift::wintest {
 namespace {
 
 using namespace dlg_main;
-using dlg_spectra::BT_SpectraCancel;
-using dlg_spectra::BT_SpectraOk;
-using dlg_spectra::LV_Spectra;
 
 // ---- Files the tests write -------------------------------------------------
 
-std::string Base64(const std::string& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    std::uint32_t group = 0;
-    int bits = 0;
-    for (unsigned char byte : bytes) {
-        group = (group << 8) | byte;
-        bits += 8;
-        while (bits >= 6) {
-            bits -= 6;
-            text += kDigits[(group >> bits) & 63];
-        }
-    }
-    if (bits > 0) text += kDigits[(group << (6 - bits)) & 63];
-    while (text.size() % 4) text += '=';
-    return text;
-}
+using spectrum_files::Encoding;
+using spectrum_files::Scan;
 
-// Little-endian 64-bit floats, as mzML stores them.
-std::string Doubles(const std::vector<double>& values) {
-    std::string bytes(values.size() * sizeof(double), '\0');
-    std::memcpy(&bytes[0], values.data(), bytes.size());
-    return bytes;
-}
-
-struct Scan {
-    int number;
-    int msLevel;
-    double minutes;
-    double basePeak;
-    std::vector<double> mz, intensity;
-};
-
-std::string BinaryArray(const char* accession, const std::vector<double>& values) {
-    const std::string encoded = Base64(Doubles(values));
-    return "<binaryDataArray encodedLength=\"" + std::to_string(encoded.size()) + "\">"
-           "<cvParam cvRef=\"MS\" accession=\"MS:1000523\" name=\"64-bit float\" value=\"\"/>"
-           "<cvParam cvRef=\"MS\" accession=\"MS:1000576\" name=\"no compression\" value=\"\"/>"
-           "<cvParam cvRef=\"MS\" accession=\"" + accession + "\" name=\"array\" value=\"\"/>"
-           "<binary>" + encoded + "</binary></binaryDataArray>\n";
-}
-
-// A small mzML run without an index, as converters write it.
-std::string MzML(const std::vector<Scan>& scans) {
-    std::string text =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        "<mzML xmlns=\"http://psi.hupo.org/ms/mzml\" version=\"1.1.0\">\n"
-        "<cvList count=\"2\"><cv id=\"MS\" fullName=\"PSI-MS\" URI=\"psi-ms.obo\"/>"
-        "<cv id=\"UO\" fullName=\"Unit Ontology\" URI=\"unit.obo\"/></cvList>\n"
-        "<run id=\"run1\"><spectrumList count=\"" + std::to_string(scans.size()) + "\">\n";
-    for (std::size_t i = 0; i < scans.size(); ++i) {
-        const Scan& scan = scans[i];
-        char numbers[160];
-        std::snprintf(numbers, sizeof numbers, "%.4f\" unitCvRef=\"UO\" unitAccession=\"UO:0000031\" "
-                      "unitName=\"minute\"/>", scan.minutes);
-        text += "<spectrum index=\"" + std::to_string(i) + "\" id=\"controllerType=0 "
-                "controllerNumber=1 scan=" + std::to_string(scan.number) + "\" defaultArrayLength=\"" +
-                std::to_string(scan.mz.size()) + "\">\n"
-                "<cvParam cvRef=\"MS\" accession=\"MS:1000511\" name=\"ms level\" value=\"" +
-                std::to_string(scan.msLevel) + "\"/>\n"
-                "<cvParam cvRef=\"MS\" accession=\"MS:1000127\" name=\"centroid spectrum\" value=\"\"/>\n"
-                "<cvParam cvRef=\"MS\" accession=\"MS:1000504\" name=\"base peak m/z\" value=\"" +
-                std::to_string(scan.basePeak) + "\"/>\n"
-                "<scanList count=\"1\"><scan><cvParam cvRef=\"MS\" accession=\"MS:1000016\" "
-                "name=\"scan start time\" value=\"" + numbers + "</scan></scanList>\n"
-                "<binaryDataArrayList count=\"2\">\n" +
-                BinaryArray("MS:1000514", scan.mz) + BinaryArray("MS:1000515", scan.intensity) +
-                "</binaryDataArrayList></spectrum>\n";
-    }
-    return text + "</spectrumList></run></mzML>\n";
+Scan MakeScan(long number, int msLevel, double seconds, std::vector<double> mz,
+              std::vector<double> intensity) {
+    Scan scan;
+    scan.scan = number;
+    scan.msLevel = msLevel;
+    scan.rtSeconds = seconds;
+    scan.mz = std::move(mz);
+    scan.intensity = std::move(intensity);
+    return scan;
 }
 
 // Glucose as [M+H]+ (181.0707) among noise: the searched window 180.07 to
 // 187.07 holds three of its peaks; 150.0 and 200.0 lie outside.
-const Scan kGlucoseScan{12, 1, 2.5, 181.0707,
-                        {150.0, 181.0707, 182.074, 183.0764, 200.0},
-                        {9000, 5000, 345, 100, 20000}};
+const Scan kGlucoseScan = MakeScan(12, 1, 150, {150.0, 181.0707, 182.074, 183.0764, 200.0},
+                                   {9000, 5000, 345, 100, 20000});
 const std::vector<Scan> kRun = {
-    {11, 1, 2.25, 150.0, {150.0, 151.0}, {800, 40}},
-    {40, 2, 2.4, 80.0, {80.0}, {10}},  // MS2: not listed
+    MakeScan(11, 1, 135, {150.0, 151.0}, {800, 40}),
+    MakeScan(40, 2, 144, {80.0}, {10}),  // MS2: not listed
     kGlucoseScan,
 };
+// As converters write them: an indexed mzML of zlib-compressed 32-bit
+// arrays, and a plain one of 64-bit arrays.
+const Encoding kIndexedZlib32{32, true, true};
+const Encoding kPlain64{64, false, false};
 
 const char kTwoBlocks[] =
     "BEGIN IONS\nTITLE=caffeine\nPEPMASS=195.0877 1000\n195.0877 100\n196.0911 10\nEND IONS\n"
@@ -119,86 +62,6 @@ const char kTwoBlocks[] =
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// ---- The dialogs, driven from inside their modal loops ---------------------
-
-// What the test does in the open dialog and the pick list, and what it saw.
-struct OpenScript {
-    std::string file;   // typed into the open dialog's name box
-    int pickRow = 0;    // the row chosen in the pick list; -1: Cancel
-    bool openShown = false;
-    bool listShown = false;
-    std::vector<std::vector<std::string>> listCells;
-    std::string listText;  // the pick list's line above the rows
-};
-OpenScript g_open;
-
-struct ThreadWindow {
-    bool (*wanted)(HWND);
-    HWND found;
-};
-
-BOOL CALLBACK FindThreadWindow(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<ThreadWindow*>(data);
-    if (!IsWindowVisible(window) || !search.wanted(window)) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-HWND ShownWindow(bool (*wanted)(HWND)) {
-    ThreadWindow search{wanted, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool IsCommonDialog(HWND window) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    return std::string(name) == "#32770";
-}
-
-bool IsPickList(HWND window) { return FindControl(window, LV_Spectra) != nullptr; }
-
-void ReadPickList(HWND form) {
-    const HWND list = FindControl(form, LV_Spectra);
-    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
-        std::vector<std::string> cells;
-        for (int column = 0; column < columns; ++column) cells.push_back(ListCell(list, row, column));
-        g_open.listCells.push_back(cells);
-    }
-    char text[256] = {};
-    GetWindowTextA(FindControl(form, dlg_spectra::LBL_SpectraInfo), text, sizeof text);
-    g_open.listText = text;
-}
-
-void CALLBACK DriveOpenDialogs(HWND, UINT, UINT_PTR, DWORD) {
-    if (const HWND dialog = ShownWindow(IsCommonDialog); dialog && !g_open.openShown) {
-        g_open.openShown = true;
-        const HWND nameBox = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13);
-        SetWindowTextA(nameBox, g_open.file.c_str());
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        return;
-    }
-    if (const HWND form = ShownWindow(IsPickList); form && !g_open.listShown) {
-        g_open.listShown = true;
-        ReadPickList(form);
-        if (g_open.pickRow < 0) {
-            SendMessageA(FindControl(form, BT_SpectraCancel), BM_CLICK, 0, 0);
-            return;
-        }
-        const HWND list = FindControl(form, LV_Spectra);
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(g_open.pickRow),
-                     reinterpret_cast<LPARAM>(&item));
-        SendMessageA(FindControl(form, BT_SpectraOk), BM_CLICK, 0, 0);
-    }
 }
 
 void SetClipboardText(HWND owner, const std::string& text) {
@@ -210,6 +73,9 @@ void SetClipboardText(HWND owner, const std::string& text) {
     SetClipboardData(CF_TEXT, memory);
     CloseClipboard();
 }
+
+// What the last OpenSpectrum did in the dialogs and saw there.
+SpectrumDialogScript g_open;
 
 // ---- The window -------------------------------------------------------------
 
@@ -253,10 +119,7 @@ protected:
         g_open.file = files_ + name;
         g_open.pickRow = row;
         const std::size_t mark = host_.Commands().size();
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, DriveOpenDialogs);
-        // The menu's choice arrives at the edit, as TrackPopupMenu sends it.
-        SendMessageA(Item(ME_ExData), WM_COMMAND, MAKEWPARAM(PM_ExOpenSpectrum, 0), 0);
-        KillTimer(nullptr, timer);
+        OpenSpectrumThroughDialogs(Item(ME_ExData), g_open);
         return mark;
     }
     std::size_t PasteSpectrum(const std::string& text) {
@@ -330,15 +193,17 @@ struct PickCase {
 };
 
 TEST_F(SpectrumWindow, APickedSpectrumFillsTheEditAndIsDrawnAsUpdateWould) {
+    // The MS2 scan is not listed; the base peak is the tallest. Scaled to
+    // the tallest in the window: 345 / 5000 = 6.9 %, 100 / 5000 = 2 %.
+    const std::vector<std::vector<std::string>> scans = {{"11", "2.25", "150.0000"},
+                                                         {"12", "2.50", "200.0000"}};
+    const char* glucose = "181.0707 100\r\n182.074 6.9\r\n183.0764 2\r\n";
     const PickCase cases[] = {
-        // The MS2 scan is not listed. Scaled to the tallest in the window:
-        // 345 / 5000 = 6.9 %, 100 / 5000 = 2 %.
-        {"run.mzML", MzML(kRun),
-         {{"11", "2.25", "150.0000"}, {"12", "2.50", "181.0707"}},
-         1, "181.0707 100\r\n182.074 6.9\r\n183.0764 2\r\n"},
-        {"two.mgf", kTwoBlocks,
-         {{"caffeine", "195.0877"}, {"glucose [M+H]+", "181.0707"}},
-         1, "181.0707 100\r\n182.074 6.9\r\n"},
+        {"indexed.mzML", spectrum_files::Mzml(kRun, kIndexedZlib32), scans, 1, glucose},
+        {"plain.mzML", spectrum_files::Mzml(kRun, kPlain64), scans, 1, glucose},
+        {"run.mzXML", spectrum_files::Mzxml(kRun, kPlain64), scans, 1, glucose},
+        {"two.mgf", kTwoBlocks, {{"caffeine", "195.0877"}, {"glucose [M+H]+", "181.0707"}}, 1,
+         "181.0707 100\r\n182.074 6.9\r\n"},
     };
     ASSERT_NO_FATAL_FAILURE(SearchAndDraw());
     for (const PickCase& test : cases) {
@@ -369,7 +234,7 @@ TEST_F(SpectrumWindow, APickedSpectrumFillsTheEditAndIsDrawnAsUpdateWould) {
 }
 
 TEST_F(SpectrumWindow, WithoutASearchTheWholeSpectrumIsWritten) {
-    WriteFile(files_ + "one.mzML", MzML({kGlucoseScan}));
+    WriteFile(files_ + "one.mzML", spectrum_files::Mzml({kGlucoseScan}, kPlain64));
     OpenSpectrum("one.mzML");
     EXPECT_FALSE(g_open.listShown) << "one spectrum: nothing to pick";
     // 20000 is the tallest: 9000 -> 45, 5000 -> 25, 345 -> 1.725, 100 -> 0.5.
@@ -379,7 +244,7 @@ TEST_F(SpectrumWindow, WithoutASearchTheWholeSpectrumIsWritten) {
 }
 
 TEST_F(SpectrumWindow, CancellingThePickListLeavesTheEdit) {
-    WriteFile(files_ + "run.mzML", MzML(kRun));
+    WriteFile(files_ + "run.mzML", spectrum_files::Mzml(kRun, kIndexedZlib32));
     SetWindowTextA(Item(ME_ExData), "100 50");
     const std::size_t mark = OpenSpectrum("run.mzML", -1);
     EXPECT_TRUE(g_open.listShown);
@@ -425,12 +290,12 @@ bool MakeHugeFile(const std::string& path, std::int64_t size) {
 }
 
 TEST_F(SpectrumWindow, DamagedOrUnreadableFilesAreNamedInAMessageAndTheEditStays) {
-    std::string cut = MzML({kGlucoseScan});
+    std::string cut = spectrum_files::Mzml({kGlucoseScan}, kPlain64);
     const std::size_t binary = cut.find("<binary>") + 8;
     cut.erase(binary + 12, cut.find("</binary>", binary) - binary - 12);  // 12 of 56 digits left
     const RefusedCase cases[] = {
         {"cut.mzML", cut, "truncated base64"},
-        {"half.mzML", MzML({kGlucoseScan}).substr(0, 700), "ends inside"},
+        {"half.mzML", spectrum_files::Mzml({kGlucoseScan}, kPlain64).substr(0, 700), "ends inside"},
         {"notes.txt", "sample notes\r\nno peaks here\r\n", "no row"},
         {"held.mgf", kTwoBlocks, "in use by another program"},
         {"huge.txt", "", "more than"},
