@@ -90,6 +90,9 @@ configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
 # The help page's picture of a ranked ion search.
 configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-ions.png
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-ions.png COPYONLY)
+# And of the list from which one spectrum of a file is picked.
+configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-spectra.png
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-spectra.png COPYONLY)
 
 # SQLite for the stand-in host, from the amalgamation fetched at configure
 # time (never committed); built only when a target links it.
