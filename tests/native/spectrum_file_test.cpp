@@ -104,6 +104,24 @@ TEST(SpectrumFile, MzmlAndMzxmlInEveryEncoding) {
                 }
 }
 
+TEST(SpectrumFile, ProfileModeFromAReferenceableParamGroup) {
+    TempDir dir;
+    std::string text = spectrum_files::Mzml({ProfileScan()}, {64, false, false});
+    const std::string param = "<cvParam cvRef=\"MS\" accession=\"MS:1000128\" name=\"profile spectrum\" value=\"\"/>";
+    text.replace(text.find(param), param.size(), "<referenceableParamGroupRef ref=\"modes\"/>");
+    const std::string run = "<run id=\"r\">";
+    text.insert(text.find(run), "<referenceableParamGroupList count=\"1\"><referenceableParamGroup id=\"modes\">" +
+                                    param + "</referenceableParamGroup></referenceableParamGroupList>\n");
+    dir.Write("grouped.mzML", text);
+    SpectrumListing listing;
+    SpectrumFileProblem problem;
+    Spectrum spectrum;
+    ASSERT_TRUE(ListSpectra(dir.path() / "grouped.mzML", listing, problem) &&
+                ReadListedSpectrum(dir.path() / "grouped.mzML", listing, 0, spectrum, problem))
+        << problem.Message("grouped.mzML");
+    EXPECT_EQ(Peaks(spectrum, 4), "300.1000:800.00 301.1000:200.00 ");
+}
+
 TEST(SpectrumFile, LargeIndexedFileOpensThroughItsIndex) {
     // 5 GB with a hole: the index points past 4 GiB, and nothing between
     // the spectra is read.
