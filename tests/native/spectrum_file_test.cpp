@@ -218,7 +218,11 @@ TEST(PeakTable, VendorTablesSeparatorsAndDecimalCommas) {
         {"comma-separated values, quoted", "\"mz\",\"abundance\"\n\"181.0707\",\"100\"\n", "181.0707:100.00 "},
         {"no header: the first two numeric columns", "1 181.0707 100\n2 182.074 6.9\n", "1.0000:181.07 2.0000:182.07 "},
         {"xy with a footer", "181.0707 100\n182.074 6.9\nEnd of list\n", "181.0707:100.00 182.0740:6.90 "},
-        {"thousands of rows in the vendor's exponent form", "mz intensity\n181.0707 1.2e6\n", "181.0707:1200000.00 "},
+        {"thousands grouped by commas, decimal points", "m/z\tI\n181.0707\t1,234,567\n182.074\t85,190.5\n",
+         "181.0707:1234567.00 182.0740:85190.50 "},
+        {"thousands grouped by points, decimal commas", "m/z  I\n181,0707  1.234.567\n182,074  85.190,5\n",
+         "181.0707:1234567.00 182.0740:85190.50 "},
+        {"an intensity in exponent form", "mz intensity\n181.0707 1.2e6\n", "181.0707:1200000.00 "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
