@@ -23,7 +23,7 @@ namespace {
 using namespace ionsift;
 namespace fs = std::filesystem;
 
-constexpr std::size_t kSpectra = 4200;
+constexpr std::size_t kSpectra = 5200;
 constexpr std::size_t kProfilePoints = 12000;  // 64-bit, uncompressed: 256 KB of base64 a spectrum
 
 spectrum_files::Scan GeneratedScan(std::size_t i) {

@@ -41,13 +41,40 @@ std::string_view Unquoted(std::string_view field) {
     return TrimBlanks(field);
 }
 
+// Whether `digits` (a sign allowed) is grouped by `mark` in threes: "1,234,567".
+bool GroupedInThrees(std::string_view digits, char mark) {
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+    const std::vector<std::string_view> groups = SplitFields(digits, std::string_view(&mark, 1));
+    if (groups.size() < 2 || digits.front() == mark || digits.back() == mark) return false;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        const bool sized = k == 0 ? groups[k].size() <= 3 : groups[k].size() == 3;
+        if (!sized || !std::all_of(groups[k].begin(), groups[k].end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return false;
+    }
+    return digits.find(std::string(2, mark)) == std::string_view::npos;
+}
+
+// A number with the table's decimal mark; the other mark may group
+// thousands ("1,234,567.5", "1.234.567,5").
 bool ReadNumber(std::string_view field, bool decimalComma, double& value) {
     field = Unquoted(field);
-    if (!decimalComma) return ReadDecimal(field, value);
-    if (field.size() > 64 || field.find('.') != std::string_view::npos) return false;
-    std::string pointed(field);
-    std::replace(pointed.begin(), pointed.end(), ',', '.');
-    return ReadDecimal(pointed, value);
+    if (field.size() > 64) return false;
+    const char decimal = decimalComma ? ',' : '.';
+    const char thousands = decimalComma ? '.' : ',';
+    const std::size_t point = field.find(decimal);
+    const std::string_view whole = field.substr(0, point);
+    if (field.substr(point == std::string_view::npos ? field.size() : point).find(thousands) != std::string_view::npos)
+        return false;
+    std::string text;
+    if (whole.find(thousands) != std::string_view::npos) {
+        if (!GroupedInThrees(whole, thousands)) return false;
+        for (char c : whole)
+            if (c != thousands) text.push_back(c);
+    } else {
+        text = std::string(whole);
+    }
+    if (point != std::string_view::npos) text += "." + std::string(field.substr(point + 1));
+    return ReadDecimal(text, value);
 }
 
 std::vector<std::string_view> Fields(std::string_view line, const Layout& layout) {
@@ -64,22 +91,42 @@ std::size_t NumericFields(const std::vector<std::string_view>& fields, bool deci
     }));
 }
 
+// Which decimal mark a number written this way shows: +1 a comma, -1 a
+// point, 0 neither. A mark that comes twice groups thousands; with both, the
+// last is the decimal mark.
+int DecimalVote(std::string_view token) {
+    const std::size_t comma = token.rfind(','), point = token.rfind('.');
+    if (comma == std::string_view::npos && point == std::string_view::npos) return 0;
+    if (comma != std::string_view::npos && point != std::string_view::npos) return comma > point ? 1 : -1;
+    const char mark = comma != std::string_view::npos ? ',' : '.';
+    const bool twice = token.find(mark) != token.rfind(mark);
+    return (mark == ',') != twice ? 1 : -1;
+}
+
+bool LooksNumeric(std::string_view token) {
+    bool digit = false;
+    for (char c : token) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c != '.' && c != ',' && c != '-' && c != '+' && c != 'e' && c != 'E') return false;
+    }
+    return digit;
+}
+
 Layout ChooseSeparators(const std::vector<std::string_view>& lines) {
-    bool tab = false, semicolon = false, comma = false, point = false, blankBetweenNumbers = false;
+    bool tab = false, semicolon = false, blankBetweenNumbers = false;
+    int votes = 0;
     for (std::string_view line : lines) {
         tab |= line.find('\t') != std::string_view::npos;
         semicolon |= line.find(';') != std::string_view::npos;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const bool digitBefore = i > 0 && std::isdigit(static_cast<unsigned char>(line[i - 1]));
-            const bool digitAfter = i + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[i + 1]));
-            if (line[i] == ',' && digitBefore && digitAfter) comma = true;
-            if (line[i] == '.' && digitAfter) point = true;
-        }
-        const std::vector<std::string_view> blankFields = SplitFields(line, " ");
-        double value = 0;
         std::size_t numbers = 0;
-        for (std::string_view field : blankFields) numbers += ReadNumber(field, false, value) || ReadNumber(field, true, value);
-        blankBetweenNumbers |= numbers >= 2;
+        for (std::string_view token : SplitFields(line, " \t;")) {
+            token = Unquoted(token);
+            if (!LooksNumeric(token)) continue;
+            votes += DecimalVote(token);
+            double value = 0;
+            numbers += ReadNumber(token, false, value) || ReadNumber(token, true, value);
+        }
+        blankBetweenNumbers |= numbers >= 2 && SplitFields(line, " ").size() >= 2;
     }
     Layout layout;
     if (tab) {
@@ -92,7 +139,7 @@ Layout ChooseSeparators(const std::vector<std::string_view>& lines) {
         layout.separators = ",";  // comma-separated values: "181.07,100"
         return layout;
     }
-    layout.decimalComma = comma && !point;
+    layout.decimalComma = votes > 0;
     return layout;
 }
 

@@ -11,9 +11,10 @@
 // "rel. int.", "relative intensity" (an absolute column preferred: a
 // relative one is rounded), any letter case. Without a header, the first two numeric
 // columns. Fields are separated by blanks, tabs, commas or semicolons; a
-// decimal comma is recognised when the rows show it (commas inside numbers
-// and another separator between fields, or every field pair split evenly).
-// Numbers read the same whatever the C locale.
+// decimal comma is recognised when the numbers show it (and commas do not
+// separate the fields); the other mark may then group thousands
+// ("1.234.567,5", and "1,234,567.5" with decimal points). Numbers read the
+// same whatever the C locale.
 #pragma once
 
 #include <string_view>

@@ -15,6 +15,10 @@ namespace {
 
 // A peak table is read whole; one larger than this cannot be a peak list.
 constexpr std::uint64_t kMaxPeakTableBytes = 64 << 20;
+// A list longer than this would not fit a 32-bit host's memory with ease.
+constexpr std::size_t kMaxListedBlocks = 2000000;
+// Damaged blocks kept with their reasons; more are only counted.
+constexpr std::size_t kMaxSkippedKept = 1000;
 
 struct Extension {
     const char* extension;
@@ -58,8 +62,15 @@ bool ListBlocks(FileBytes& file, SpectrumListing& listing, SpectrumFileProblem& 
     SkippedBlock skipped;
     for (ReadStep step; (step = reader->Next(spectrum, skipped)) != ReadStep::End;) {
         if (step == ReadStep::Skipped) {
-            listing.skipped.push_back({LineWhere(skipped.line), skipped.reason});
+            if (listing.skipped.size() < kMaxSkippedKept) {
+                listing.skipped.push_back({LineWhere(skipped.line), skipped.reason});
+            }
             continue;
+        }
+        if (listing.entries.size() >= kMaxListedBlocks) {
+            listing.entries.clear();
+            problem = {LineWhere(spectrum.line), "more than " + std::to_string(kMaxListedBlocks) + " spectra"};
+            return false;
         }
         SpectrumEntry entry;
         entry.title = spectrum.title;

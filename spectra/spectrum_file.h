@@ -66,7 +66,8 @@ struct SpectrumListing {
     SpectrumFileFormat format = SpectrumFileFormat::PeakTable;
     std::vector<SpectrumEntry> entries;  // in file order; MS1 only for mzML/mzXML
     // MGF blocks and MSP records left out of the list as damaged, each with
-    // its line and reason (a file of nothing else is refused whole).
+    // its line and reason (a file of nothing else is refused whole); the
+    // first 1,000 of them.
     std::vector<SpectrumFileProblem> skipped;
 };
 

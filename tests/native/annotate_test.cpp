@@ -69,6 +69,34 @@ TEST(AnnotateCommandLine, OptionsDefaultsAndRefusals) {
     }
 }
 
+TEST(AnnotateCommandLine, ScanAndRetentionTime) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string expected;  // "scan=N", "rt=MIN..MAX", or the problem
+    } cases[] = {
+        {{"--scan", "17", "db", "a.mzML"}, "scan=17"},
+        {{"--rt=1.5-2.25", "db", "a.mzML"}, "rt=1.50..2.25"},
+        {{"--rt", "0-0", "db", "a.mzML"}, "rt=0.00..0.00"},
+        {{"--scan", "x", "db", "a.mzML"}, "--scan needs a scan number"},
+        {{"--scan", "-3", "db", "a.mzML"}, "--scan needs a scan number"},
+        {{"--rt", "3-2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--rt", "2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--rt", "1,5-2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--scan", "1", "--rt", "1-2", "db", "a.mzML"}, "--scan and --rt exclude each other"},
+    };
+    for (const auto& c : cases) {
+        AnnotateOptions options;
+        std::string problem;
+        const CommandLine outcome = ParseCommandLine(c.arguments, options, problem);
+        std::string got = problem;
+        if (outcome == CommandLine::Run && options.scan) got = "scan=" + std::to_string(*options.scan);
+        if (outcome == CommandLine::Run && options.rtMinutes) {
+            got = "rt=" + FormatFixed(options.rtMinutes->first, 2) + ".." + FormatFixed(options.rtMinutes->second, 2);
+        }
+        EXPECT_EQ(got, c.expected) << c.arguments[0] << " " << c.arguments[1];
+    }
+}
+
 struct ProgramRun {
     int status = -1;
     std::string rows;
