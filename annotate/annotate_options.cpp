@@ -63,6 +63,25 @@ std::string TakeValue(const std::string& name, const std::string& value, Annotat
         options.mz = mz;
         return "";
     }
+    if (name == "--scan") {
+        long long scan = 0;
+        const char* last = value.data() + value.size();
+        const auto result = std::from_chars(value.data(), last, scan);
+        if (result.ec != std::errc() || result.ptr != last || scan < 0) return "--scan needs a scan number";
+        options.scan = scan;
+        return "";
+    }
+    if (name == "--rt") {
+        // MIN-MAX in minutes; the "-" between them is the first after the first character.
+        const std::size_t dash = value.find('-', 1);
+        double from = 0, to = 0;
+        if (dash == std::string::npos || !ReadDecimal(value.substr(0, dash), from) ||
+            !ReadDecimal(value.substr(dash + 1), to) || from < 0 || to < from) {
+            return "--rt needs MIN-MAX in minutes, MIN at most MAX";
+        }
+        options.rtMinutes = std::pair{from, to};
+        return "";
+    }
     if (name == "--out") {
         if (value.empty()) return "--out needs a file name";
         options.outFile = value;
@@ -72,7 +91,7 @@ std::string TakeValue(const std::string& name, const std::string& value, Annotat
 }
 
 bool TakesValue(const std::string& name) {
-    for (const char* known : {"--ion", "--ppm", "--resolution", "--top", "--max", "--mz", "--out"}) {
+    for (const char* known : {"--ion", "--ppm", "--resolution", "--top", "--max", "--mz", "--scan", "--rt", "--out"}) {
         if (name == known) return true;
     }
     return false;
@@ -115,6 +134,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, Annotate
         problem = TakeValue(name, value, options);
         if (!problem.empty()) return CommandLine::Invalid;
     }
+    if (options.scan && options.rtMinutes) {
+        problem = "--scan and --rt exclude each other";
+        return CommandLine::Invalid;
+    }
     if (operands.size() < 2) {
         problem = operands.empty() ? "no database and no spectrum file" : "no spectrum file";
         return CommandLine::Invalid;
@@ -127,15 +150,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, Annotate
 
 std::string HelpText() {
     return "usage: ionsift-annotate [--ion ION]... [--ppm P] [--resolution R] [--top K]\n"
-           "                        [--max N] [--mz MZ] [--out FILE] DATABASE.db SPECTRA...\n"
+           "                        [--max N] [--mz MZ] [--scan N | --rt MIN-MAX] [--out FILE]\n"
+           "                        DATABASE.db SPECTRA...\n"
            "\n"
            "Searches a molecule database for the candidates of each spectrum's m/z and\n"
            "ranks them by the fit of their isotope pattern at the instrument's\n"
            "resolving power. Writes tab-separated rows:\n"
            "spectrum, rank, id, name, formula, ion, mz, error_ppm, score, rms.\n"
            "\n"
-           "Spectra: .mgf (BEGIN IONS ... END IONS; PEPMASS is the m/z searched) or a\n"
-           "plain peak list .txt, .csv, .tsv (m/z and intensity per line).\n"
+           "Spectra: .mzML and .mzXML (each MS1 scan), .mgf (BEGIN IONS ... END IONS;\n"
+           "PEPMASS is the m/z searched), .msp (each record), or a peak table .txt,\n"
+           ".csv, .tsv, .xy (m/z and intensity columns, found by their header names).\n"
            "\n"
            "  --ion ION         the ion the m/z is of, repeatable; any notation\n"
            "                    [nM(+|-k group)...]z(+|-), a group being an element\n"
@@ -148,6 +173,9 @@ std::string HelpText() {
            "  --max N           at most N candidates per ion window (default: all)\n"
            "  --mz MZ           the m/z searched for plain peak lists (default: the\n"
            "                    lightest peak of at least 1 % of the tallest)\n"
+           "  --scan N          mzML, mzXML: only the MS1 scan numbered N\n"
+           "  --rt MIN-MAX      mzML, mzXML: the MS1 scans of that retention time in\n"
+           "                    minutes, summed into one spectrum\n"
            "  --out FILE        write the rows to FILE instead of standard output\n"
            "  --help, --version\n"
            "\n"

@@ -1,7 +1,8 @@
 // The command line of ionsift-annotate:
 //
 //   ionsift-annotate [--ion ION]... [--ppm P] [--resolution R] [--top K]
-//                    [--max N] [--mz MZ] [--out FILE] DATABASE.db SPECTRA...
+//                    [--max N] [--mz MZ] [--scan N | --rt MIN-MAX] [--out FILE]
+//                    DATABASE.db SPECTRA...
 //
 // Options also take the form --name=value. Numbers are read with a "."
 // whatever the C locale.
@@ -9,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ions/ion_table.h"
@@ -25,6 +27,8 @@ struct AnnotateOptions {
     int top = 10;                      // rows per spectrum
     int maxCandidates = kNoCandidateCap;  // per ion window
     std::optional<double> mz;          // the m/z of plain peak lists
+    std::optional<long long> scan;     // mzML/mzXML: only this MS1 scan
+    std::optional<std::pair<double, double>> rtMinutes;  // mzML/mzXML: these scans summed
     std::string outFile;               // "" writes to standard output
     std::string database;
     std::vector<std::string> spectrumFiles;

@@ -12,7 +12,7 @@
 
 #include "annotate/annotation_table.h"
 #include "ions/ion_window.h"
-#include "spectra/spectrum_reader.h"
+#include "spectra/spectrum_file_reader.h"
 
 namespace ionsift::annotate {
 namespace {
@@ -83,6 +83,11 @@ void FitBatch(std::vector<Job>& jobs, std::vector<CandidateFitter>& fitters) {
     for (std::thread& helper : helpers) helper.join();
 }
 
+// "<file>:<line>", or the file alone where there are no lines (mzML, mzXML).
+std::string Place(const std::string& file, std::size_t line) {
+    return line > 0 ? file + ':' + std::to_string(line) : file;
+}
+
 class Annotation {
 public:
     Annotation(const AnnotateOptions& options, const MoleculeDatabase& database, RunStreams streams,
@@ -107,16 +112,14 @@ public:
 private:
     // False when the run must stop.
     bool ReadFile(const std::string& file) {
-        std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
-        if (!in) {
-            messages_.Line() << kProgram << ": " << file << ": cannot open\n";
-            fileFailed_ = true;
-            return true;
-        }
-        const std::unique_ptr<SpectrumReader> reader = SpectrumReaderFor(file, in);
+        ScanChoice choice;
+        choice.scan = options_.scan;
+        choice.rtMinutes = options_.rtMinutes;
+        choice.resolvingPower = options_.resolvingPower;
+        SpectrumFileProblem problem;
+        const std::unique_ptr<SpectrumReader> reader = OpenSpectrumFile(std::filesystem::u8path(file), choice, problem);
         if (!reader) {
-            messages_.Line() << kProgram << ": " << file << ": not a spectrum file ("
-                             << SpectrumFileExtensions() << ")\n";
+            messages_.Line() << kProgram << ": " << problem.Message(file) << '\n';
             fileFailed_ = true;
             return true;
         }
@@ -124,14 +127,10 @@ private:
         SkippedBlock skipped;
         for (ReadStep step; (step = reader->Next(spectrum, skipped)) != ReadStep::End;) {
             if (step == ReadStep::Skipped) {
-                messages_.Line() << file << ':' << skipped.line << ": " << skipped.reason << '\n';
+                messages_.Line() << Place(file, skipped.line) << ": " << skipped.reason << '\n';
             } else if (!AddJob(file, spectrum)) {
                 return false;
             }
-        }
-        if (in.bad()) {
-            messages_.Line() << kProgram << ": " << file << ": read error\n";
-            fileFailed_ = true;
         }
         return true;
     }
@@ -140,7 +139,7 @@ private:
     bool AddJob(const std::string& file, Spectrum& spectrum) {
         const std::optional<double> searched = SearchedMz(spectrum, options_.mz);
         if (!searched) {
-            messages_.Line() << file << ':' << spectrum.line << ": no m/z to search: no peak above 0\n";
+            messages_.Line() << Place(file, spectrum.line) << ": no m/z to search: no peak above 0\n";
             return true;
         }
         Job job;
@@ -165,7 +164,7 @@ private:
             }
         }
         if (!chargeAgreed) {
-            messages_.Line() << file << ':' << spectrum.line << ": no --ion of the CHARGE the spectrum states\n";
+            messages_.Line() << Place(file, spectrum.line) << ": no --ion of the CHARGE the spectrum states\n";
             return true;
         }
         jobs_.push_back(std::move(job));

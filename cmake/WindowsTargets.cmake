@@ -53,6 +53,8 @@ target_sources(Ionsift PRIVATE
   ui/dialogs/dlg_main_ions_win.cpp
   ui/dialogs/dlg_main_ion_choice_win.cpp
   ui/dialogs/dlg_ions_win.cpp
+  ui/dialogs/dlg_main_spectrum_win.cpp
+  ui/dialogs/dlg_spectra_win.cpp
   ui/dialogs/dlg_main_profile_win.cpp
   export/replacing_save_win.cpp
   search/database_folder_win.cpp
@@ -93,6 +95,9 @@ configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-ions.png
 # And of a search for several ions at once.
 configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-several-ions.png
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-several-ions.png COPYONLY)
+# And of the list from which one spectrum of a file is picked.
+configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-spectra.png
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-spectra.png COPYONLY)
 
 # SQLite for the stand-in host, from the amalgamation fetched at configure
 # time (never committed); built only when a target links it.

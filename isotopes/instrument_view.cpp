@@ -223,26 +223,53 @@ bool Usable(double resolvingPower) { return resolvingPower > 0 && std::isfinite(
 
 }  // namespace
 
+std::vector<SampledMaximum> SampledMaxima(const std::vector<double>& v) {
+    std::vector<std::size_t> apexes;
+    for (std::size_t k = 1; k + 1 < v.size(); ++k)
+        if (v[k] > v[k - 1] && v[k] >= v[k + 1]) apexes.push_back(k);
+    std::vector<SampledMaximum> maxima;
+    maxima.reserve(apexes.size());
+    for (std::size_t i = 0; i < apexes.size(); ++i) {
+        // The lowest point between neighbouring maxima is the valley.
+        const std::size_t leftValley =
+            i == 0 ? 0 : std::min_element(v.begin() + apexes[i - 1], v.begin() + apexes[i]) - v.begin();
+        const std::size_t rightValley =
+            i + 1 == apexes.size() ? v.size() - 1
+                                   : std::min_element(v.begin() + apexes[i], v.begin() + apexes[i + 1]) - v.begin();
+        maxima.push_back({apexes[i], leftValley, rightValley});
+    }
+    return maxima;
+}
+
+std::vector<ProfilePoint> ProfileCentroids(const std::vector<ProfilePoint>& profile) {
+    std::vector<double> values(profile.size());
+    for (std::size_t k = 0; k < profile.size(); ++k) values[k] = profile[k].intensity;
+    std::vector<ProfilePoint> centroids;
+    for (const SampledMaximum& maximum : SampledMaxima(values)) {
+        const double half = values[maximum.apex] / 2;
+        double weighted = 0, total = 0;
+        for (std::size_t k = maximum.apex + 1; k-- > maximum.leftValley && values[k] > half;) {
+            weighted += values[k] * profile[k].mz;
+            total += values[k];
+        }
+        for (std::size_t k = maximum.apex + 1; k <= maximum.rightValley && values[k] > half; ++k) {
+            weighted += values[k] * profile[k].mz;
+            total += values[k];
+        }
+        if (total > 0) centroids.push_back({weighted / total, values[maximum.apex]});
+    }
+    return centroids;
+}
+
 std::vector<ProfilePoint> Centroids(const std::vector<IsotopeLine>& lines, double resolvingPower) {
     std::vector<ProfilePoint> centroids;
     if (!Usable(resolvingPower)) return centroids;
     const ProfileSum profile(lines, resolvingPower);
     for (const auto& region : profile.Regions()) {
         const Grid grid = Sample(profile, region);
-        const std::vector<double>& v = grid.value;
-        std::vector<std::size_t> maxima;
-        for (std::size_t k = 1; k + 1 < v.size(); ++k)
-            if (v[k] > v[k - 1] && v[k] >= v[k + 1]) maxima.push_back(k);
-        for (std::size_t i = 0; i < maxima.size(); ++i) {
-            // The lowest grid point between neighbouring maxima is the valley.
-            const std::size_t leftValley =
-                i == 0 ? 0 : std::min_element(v.begin() + maxima[i - 1], v.begin() + maxima[i]) - v.begin();
-            const std::size_t rightValley = i + 1 == maxima.size()
-                                                ? v.size() - 1
-                                                : std::min_element(v.begin() + maxima[i], v.begin() + maxima[i + 1]) -
-                                                      v.begin();
-            centroids.push_back(Centroid(profile, grid, maxima[i], leftValley, rightValley));
-        }
+        for (const SampledMaximum& maximum : SampledMaxima(grid.value))
+            centroids.push_back(
+                Centroid(profile, grid, maximum.apex, maximum.leftValley, maximum.rightValley));
     }
     ScaleToHundred(centroids);
     return centroids;

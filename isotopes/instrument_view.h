@@ -5,6 +5,7 @@
 // profile and the command line alike.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "isotopes/fine_structure.h"
@@ -31,5 +32,25 @@ std::vector<ProfilePoint> Centroids(const std::vector<IsotopeLine>& lines, doubl
 // The profile sampled finely enough to draw (several points per FWHM) over
 // the lines' range plus a few FWHM either side, the tallest at 100.
 std::vector<ProfilePoint> Profile(const std::vector<IsotopeLine>& lines, double resolvingPower);
+
+// A local maximum of sampled values: a point higher than its left neighbour
+// and not lower than its right one (the ends never are), with the valleys
+// towards its neighbours: the lowest point between two maxima, the ends for
+// the outer ones. The one rule both the model's centroids and a measured
+// profile's use. O(n).
+struct SampledMaximum {
+    std::size_t apex, leftValley, rightValley;
+};
+std::vector<SampledMaximum> SampledMaxima(const std::vector<double>& values);
+
+// A measured profile (points in rising m/z, intensities as measured) as
+// centroids, by the rule above: one per local maximum, m/z the
+// intensity-weighted mean of the points of its own peak (between its
+// valleys) that lie above half its apex, contiguous with the apex; the
+// intensity the apex's, unscaled. O(n).
+//
+//   (100.0, 0) (100.1, 50) (100.2, 100) (100.3, 60) (100.4, 0)
+//       -> ((100.2 * 100 + 100.3 * 60) / 160 = 100.2375, 100): 50 is not above half
+std::vector<ProfilePoint> ProfileCentroids(const std::vector<ProfilePoint>& profile);
 
 }  // namespace ionsift

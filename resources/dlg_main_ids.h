@@ -67,6 +67,9 @@ enum MenuId : int {
     PM_IC_ZoomReset = 1210,
     PM_IC_MainSep1 = 1211,
     PM_IC_Print = 1212,
+    // Rows the experimental edit's context menu adds below its edit rows.
+    PM_ExOpenSpectrum = 1300,
+    PM_ExPasteSpectrum = 1301,
     PM_IC_ShowProfile = 1213,
 };
 

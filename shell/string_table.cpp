@@ -7,17 +7,31 @@ namespace ionsift {
 const StringRow kStringTable[kStringCount] = {
 #define X(id, text) {id, text},
 #define EXTENSION(id, text)
+#define SPECTRA(id, text)
 #include "resources/strings_en.inc"
 #undef X
 #undef EXTENSION
+#undef SPECTRA
 };
 
 const StringRow kExtensionStrings[kExtensionStringCount] = {
 #define X(id, text)
 #define EXTENSION(id, text) {id, text},
+#define SPECTRA(id, text)
 #include "resources/strings_en.inc"
 #undef X
 #undef EXTENSION
+#undef SPECTRA
+};
+
+const StringRow kSpectrumStrings[kSpectrumStringCount] = {
+#define X(id, text)
+#define EXTENSION(id, text)
+#define SPECTRA(id, text) {id, text},
+#include "resources/strings_en.inc"
+#undef X
+#undef EXTENSION
+#undef SPECTRA
 };
 
 const char* DefaultString(int id) {
@@ -25,6 +39,9 @@ const char* DefaultString(int id) {
         if (row.id == id) return row.text;
     }
     for (const StringRow& row : kExtensionStrings) {
+        if (row.id == id) return row.text;
+    }
+    for (const StringRow& row : kSpectrumStrings) {
         if (row.id == id) return row.text;
     }
     return kUnknownString;

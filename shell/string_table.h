@@ -20,6 +20,10 @@ extern const StringRow kStringTable[kStringCount];
 constexpr int kExtensionStringCount = 40;
 extern const StringRow kExtensionStrings[kExtensionStringCount];
 
+// The texts of measured spectra from files and the clipboard, from ID 100 on.
+constexpr int kSpectrumStringCount = 17;
+extern const StringRow kSpectrumStrings[kSpectrumStringCount];
+
 constexpr const char* kUnknownString = "Unknown localized string";
 
 // The built-in English text of an ID; kUnknownString when neither table has it.

@@ -113,12 +113,14 @@ std::string TooLongReason() {
 ReadStep MgfReader::Next(Spectrum& spectrum, SkippedBlock& skipped) {
     while (!ended_) {
         std::size_t begin = beginLine_;
+        std::uint64_t beginOffset = beginOffset_;
         if (pendingBegin_) {
             pendingBegin_ = false;
         } else {
             bool tooLong = false;
             if (!lines_.Next(line_, tooLong)) break;
             begin = lines_.Number();
+            beginOffset = lines_.LineStart();
             const std::string_view text = TrimBlanks(line_);
             if (IsComment(text) || (!tooLong && IsKeyLine(text))) continue;
             if (SameLetters(text, "END IONS")) {
@@ -138,6 +140,7 @@ ReadStep MgfReader::Next(Spectrum& spectrum, SkippedBlock& skipped) {
         spectrum = Spectrum{};
         spectrum.index = ++blocks_;
         spectrum.line = begin;
+        spectrum.offset = beginOffset;
         return ReadBlock(spectrum, skipped);
     }
     ended_ = true;
@@ -161,6 +164,7 @@ ReadStep MgfReader::ReadBlock(Spectrum& spectrum, SkippedBlock& skipped) {
         } else if (SameLetters(text, "BEGIN IONS")) {
             pendingBegin_ = true;
             beginLine_ = number;
+            beginOffset_ = lines_.LineStart();
             skipped = {spectrum.line, "no END IONS before the next BEGIN IONS"};
             return ReadStep::Skipped;
         } else if (StartsLikeNumber(text)) {
@@ -189,6 +193,7 @@ void MgfReader::SkipRestOfBlock() {
         if (SameLetters(text, "BEGIN IONS")) {
             pendingBegin_ = true;
             beginLine_ = lines_.Number();
+            beginOffset_ = lines_.LineStart();
             return;
         }
     }

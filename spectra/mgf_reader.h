@@ -28,6 +28,10 @@ namespace ionsift {
 class MgfReader : public SpectrumReader {
 public:
     explicit MgfReader(std::istream& in) : lines_(in) {}
+    // Reading on from a block's BEGIN IONS in the middle of a file: line
+    // numbers and offsets continue from those before it.
+    MgfReader(std::istream& in, std::size_t linesBefore, std::uint64_t bytesBefore)
+        : lines_(in, linesBefore, bytesBefore) {}
     ReadStep Next(Spectrum& spectrum, SkippedBlock& skipped) override;
 
 private:
@@ -41,6 +45,7 @@ private:
     std::size_t blocks_ = 0;
     bool pendingBegin_ = false;  // a BEGIN IONS ended the previous block
     std::size_t beginLine_ = 0;  // the line of that BEGIN IONS
+    std::uint64_t beginOffset_ = 0;
     bool strayReported_ = false;  // lines outside blocks reported since the last block
     bool ended_ = false;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct StatedCharge {
 struct Spectrum {
     std::size_t index = 0;  // 1-based place of its block in the file
     std::size_t line = 0;   // the line its block starts on
+    std::uint64_t offset = 0;  // the byte its block or element starts at
     std::string title;      // "" when the file gives none
     std::optional<double> precursorMz;
     std::vector<StatedCharge> charges;  // none stated: any ion may have made it

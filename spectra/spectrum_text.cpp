@@ -15,13 +15,16 @@ bool SpectrumLines::Next(std::string& line, bool& tooLong) {
     using Traits = std::streambuf::traits_type;
     int c = buffer->sbumpc();
     if (c == Traits::eof()) return false;
+    start_ = next_;
     for (; c != Traits::eof() && c != '\n'; c = buffer->sbumpc()) {
+        ++next_;
         if (line.size() < kMaxSpectrumLineBytes) {
             line.push_back(static_cast<char>(c));
         } else {
             tooLong = true;
         }
     }
+    if (c == '\n') ++next_;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (++number_ == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     return true;

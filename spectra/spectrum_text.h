@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace ionsift {
 class SpectrumLines {
 public:
     explicit SpectrumLines(std::istream& in) : in_(in) {}
+    // Lines numbered on from `linesBefore`, bytes counted on from `bytesBefore`:
+    // for reading on from the middle of a file.
+    SpectrumLines(std::istream& in, std::size_t linesBefore, std::uint64_t bytesBefore)
+        : in_(in), number_(linesBefore), next_(bytesBefore) {}
 
     // The next line without its line end (LF, CR LF or a lone CR at the end)
     // and, on the first line, without a UTF-8 byte order mark. False at the
@@ -21,10 +26,12 @@ public:
     // its end but only its start kept, and `tooLong` set.
     bool Next(std::string& line, bool& tooLong);
     std::size_t Number() const { return number_; }  // of the line last read, from 1
+    std::uint64_t LineStart() const { return start_; }  // the byte the line last read starts at
 
 private:
     std::istream& in_;
     std::size_t number_ = 0;
+    std::uint64_t start_ = 0, next_ = 0;
 };
 
 // Fields between runs of the separator bytes; none for a blank line.

@@ -12,6 +12,7 @@
 #include "annotate/annotate_options.h"
 #include "tests/native/annotate_case.h"
 #include "tests/native/db_test_files.h"
+#include "tests/native/spectrum_file_writer.h"
 
 namespace ionsift::annotate {
 namespace {
@@ -68,6 +69,34 @@ TEST(AnnotateCommandLine, OptionsDefaultsAndRefusals) {
         const CommandLine outcome = ParseCommandLine(c.arguments, options, problem);
         EXPECT_EQ(outcome, c.outcome) << c.expected;
         EXPECT_EQ(outcome == CommandLine::Run ? Describe(options) : problem, c.expected);
+    }
+}
+
+TEST(AnnotateCommandLine, ScanAndRetentionTime) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string expected;  // "scan=N", "rt=MIN..MAX", or the problem
+    } cases[] = {
+        {{"--scan", "17", "db", "a.mzML"}, "scan=17"},
+        {{"--rt=1.5-2.25", "db", "a.mzML"}, "rt=1.50..2.25"},
+        {{"--rt", "0-0", "db", "a.mzML"}, "rt=0.00..0.00"},
+        {{"--scan", "x", "db", "a.mzML"}, "--scan needs a scan number"},
+        {{"--scan", "-3", "db", "a.mzML"}, "--scan needs a scan number"},
+        {{"--rt", "3-2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--rt", "2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--rt", "1,5-2", "db", "a.mzML"}, "--rt needs MIN-MAX in minutes, MIN at most MAX"},
+        {{"--scan", "1", "--rt", "1-2", "db", "a.mzML"}, "--scan and --rt exclude each other"},
+    };
+    for (const auto& c : cases) {
+        AnnotateOptions options;
+        std::string problem;
+        const CommandLine outcome = ParseCommandLine(c.arguments, options, problem);
+        std::string got = problem;
+        if (outcome == CommandLine::Run && options.scan) got = "scan=" + std::to_string(*options.scan);
+        if (outcome == CommandLine::Run && options.rtMinutes) {
+            got = "rt=" + FormatFixed(options.rtMinutes->first, 2) + ".." + FormatFixed(options.rtMinutes->second, 2);
+        }
+        EXPECT_EQ(got, c.expected) << c.arguments[0] << " " << c.arguments[1];
     }
 }
 
@@ -156,9 +185,9 @@ TEST_F(AnnotateProgram, ExitStatusesAndTheirMessages) {
         {{"structures.db", "quiet.mgf"}, 1, nullptr, ""},
         {{"--ion", "[M+Na]+", "structures.db", "charged.mgf"}, 1, nullptr,
          "charged.mgf:1: no --ion of the CHARGE the spectrum states\n"},
-        {{"structures.db", "missing.mgf", "run.mzML", "peaks.csv"}, 2, nullptr,
-         "ionsift-annotate: missing.mgf: cannot open\n"
-         "ionsift-annotate: run.mzML: not a spectrum file (.mgf, .txt, .csv, .tsv)\n"},
+        {{"structures.db", "missing.mgf", "run.raw", "peaks.csv"}, 2, nullptr,
+         "ionsift-annotate: missing.mgf: no such file\n"
+         "ionsift-annotate: run.raw: not a spectrum file (.mzML, .mzXML, .mgf, .msp, .txt, .csv, .tsv, .xy)\n"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = RunAnnotate(dir_, c.arguments);
@@ -208,6 +237,63 @@ TEST_F(AnnotateProgram, AnyNotationNamesItsRowsAndAnInvalidOneStopsTheRun) {
     EXPECT_EQ(run.rows, "");
     EXPECT_EQ(run.messages.rfind("ionsift-annotate: --ion: \"]\" missing at character 5 of \"[M+H\"\n", 0), 0u)
         << run.messages;
+}
+
+TEST_F(AnnotateProgram, EveryFormatGivesThePeakListsRows) {
+    // The peaks of peaks.csv in every other format: the same rows (checked
+    // against the core above), under the spectrum's own name.
+    using spectrum_files::Scan;
+    const std::vector<double> mz = {179.5, 180.0634, 181.0668, 182.0677}, intensity = {0.5, 100, 6.6, 1.3};
+    const std::vector<Scan> scans = {{1, 1, 60, false, mz, intensity, true},
+                                     {2, 2, 61, false, {85.03}, {10}, true},
+                                     {3, 1, 120, false, mz, {5, 1000, 66, 13}, true}};
+    dir_.Write("run.mzML", spectrum_files::Mzml(scans, {64, true, true}));
+    dir_.Write("run.mzXML", spectrum_files::Mzxml(scans, {64, false, false}));
+    dir_.Write("lib.msp", "Name: glucose\nNum Peaks: 4\n179.5 0.5; 180.0634 100; 181.0668 6.6; 182.0677 1.3\n");
+    dir_.Write("vendor.txt", "m/z  Res.  S/N  I  I%  FWHM\n179,5  1  1  5  0,5  0,01\n180,0634  41000  800  1000  100  0,004\n"
+                             "181,0668  41000  60  66  6,6  0,004\n182,0677  41000  12  13  1,3  0,004\n");
+    const std::string reference = RunAnnotate(dir_, {"--ppm", "10", "structures.db", "peaks.csv"}).rows;
+    ASSERT_NE(reference.find("peaks.csv#1\t1\t1\tglucose\t"), std::string::npos);
+    const auto renamed = [&](const std::vector<std::string>& names) {
+        std::string rows = header_;
+        for (const std::string& name : names) {
+            std::istringstream lines(reference.substr(header_.size()));
+            for (std::string line; std::getline(lines, line);) rows += name + line.substr(line.find('\t')) + "\n";
+        }
+        return rows;
+    };
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> names;
+    } cases[] = {
+        {{"run.mzML"}, {"scan 1", "scan 3"}},
+        {{"--scan", "3", "run.mzML"}, {"scan 3"}},
+        {{"--rt", "0-5", "run.mzML"}, {"RT 0-5 min (2 scans)"}},
+        {{"--rt=1.5-2.5", "run.mzXML"}, {"RT 1.5-2.5 min (1 scans)"}},
+        {{"run.mzXML"}, {"scan 1", "scan 3"}},
+        {{"lib.msp"}, {"glucose"}},
+        {{"vendor.txt"}, {"vendor.txt#1"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"--ppm", "10", "structures.db"};
+        arguments.insert(arguments.begin(), c.arguments.begin(), c.arguments.end() - 1);
+        arguments.push_back(c.arguments.back());
+        const ProgramRun run = RunAnnotate(dir_, arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments.back() << run.messages;
+        EXPECT_EQ(run.rows, renamed(c.names)) << c.arguments[0];
+        EXPECT_EQ(run.messages, "");
+    }
+    // A scan that is not there, and a damaged array, are named.
+    ProgramRun run = RunAnnotate(dir_, {"--scan", "2", "structures.db", "run.mzML"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.messages, "run.mzML: no MS1 scan 2\n");
+    std::string damaged = spectrum_files::Mzml({scans[0]}, {64, false, true});
+    damaged.replace(damaged.find("defaultArrayLength=\"4\""), 22, "defaultArrayLength=\"5\"");
+    dir_.Write("damaged.mzML", damaged);
+    run = RunAnnotate(dir_, {"structures.db", "damaged.mzML"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.messages.find("damaged.mzML: byte "), std::string::npos) << run.messages;
+    EXPECT_NE(run.messages.find(": m/z array: array holds 4 values, its length states 5\n"), std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,9 @@ MenuItems g_menu;
 
 void ReadItem(HMENU menu, int position) {
     const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    char caption[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), caption, sizeof caption, MF_BYPOSITION);
+    g_menu.rows.push_back(state & MF_SEPARATOR ? "-" : caption);
     if (state & MF_SEPARATOR) return;
     g_menu.ids.push_back(GetMenuItemID(menu, position));
     g_menu.enabled.push_back(!(state & (MF_GRAYED | MF_DISABLED)));

@@ -22,6 +22,7 @@ struct MenuItems {
     bool opened = false;
     std::vector<UINT> ids;
     std::vector<bool> enabled;
+    std::vector<std::string> rows;  // every row's caption in order, "-" for a separator
     std::vector<bool> checked;
 };
 

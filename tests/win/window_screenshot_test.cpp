@@ -9,13 +9,16 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "resources/dlg_about_ids.h"
 #include "resources/dlg_main_ids.h"
+#include "tests/native/spectrum_file_writer.h"
 #include "tests/win/bmp_file.h"
 #include "tests/win/plugin_harness.h"
+#include "tests/win/spectrum_dialogs.h"
 #include "tests/win/stand_in_host_win.h"
 
 namespace ionsift::wintest {
@@ -404,6 +407,40 @@ TEST_F(SampleSearch, MainWindowSearchesSeveralIonsAtOnce) {
     const std::vector<std::string> asked = standIn_.Recording().CommandsStartingWith("IsoDist ");
     EXPECT_NE(std::find(asked.begin(), asked.end(), "IsoDist C8H8K"), asked.end());
     EXPECT_TRUE(SaveBmp(Capture(window_), ShotPath("dlg-main-several-ions.bmp")));
+}
+
+// "Open spectrum..." on an mzML run of several MS1 scans: the pick list,
+// captured inside its own loop, then the hexose's scan taken from it and
+// drawn against the first candidate's distribution.
+TEST_F(SampleSearch, PickListOffersTheScansOfARun) {
+    SendMessageA(window_, WM_COMMAND, PM_ResIsoDist, 0);
+    std::vector<spectrum_files::Scan> scans;
+    const double seconds[] = {61.2, 95.8, 131.5, 170.1};
+    for (int i = 0; i < 4; ++i) {
+        spectrum_files::Scan scan;
+        scan.scan = 1201 + 37 * i;
+        scan.rtSeconds = seconds[i];
+        scan.mz = {150.0553 + i, 180.0631, 181.0669, 182.0673, 203.0526};
+        scan.intensity = {2400.0 * (i + 1), 9000.0 * (i == 2 ? 4 : 1), 600, 125, 1500};
+        scans.push_back(scan);
+    }
+    const std::string file = host_.Path() + "hexose-run.mzML";
+    std::ofstream(file, std::ios::binary) << spectrum_files::Mzml(scans, {32, true, true});
+
+    SpectrumDialogScript script;
+    script.file = file;
+    script.pickRow = 2;
+    bool saved = false;
+    script.onPickList = [&](HWND form) {
+        Pump();
+        saved = SaveBmp(Capture(form), ShotPath("dlg-spectra.bmp"));
+    };
+    OpenSpectrumThroughDialogs(Item(ME_ExData), script);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(script.listCells.size(), 4u);
+    char title[64] = {};
+    GetWindowTextA(Item(TC_IsoChart), title, sizeof title);
+    EXPECT_EQ(std::string(title).rfind("Rms = ", 0), 0u) << title;
 }
 
 // The spreadsheet stand-in's window after "Send to Excel": the sheet named

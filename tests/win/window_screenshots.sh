@@ -29,7 +29,7 @@ for window in main about; do
     echo "$window window in $language: $out/dlg-$window-$language.png"
   done
 done
-for shot in main-results main-chart main-ions main-fit main-several-ions; do
+for shot in main-results main-chart main-ions main-fit main-several-ions spectra; do
   bmp=$out/dlg-$shot.bmp
   [ -s "$bmp" ] || { echo "no picture of the $shot"; exit 1; }
   convert "$bmp" "$out/dlg-$shot.png"

@@ -4,6 +4,8 @@
 #include "ui/dialogs/dlg_main_win.h"
 
 #include <commctrl.h>
+#include <iterator>
+#include <utility>
 
 #include "resources/dlg_main_ids.h"
 #include "resources/resource_ids.h"
@@ -63,22 +65,33 @@ constexpr Route<TDlgMain> kRoutes[] = {
     {PM_IC_ZoomOut, Kind::Click, &TDlgMain::PM_IC_ZoomOutClick},
     {PM_IC_ZoomReset, Kind::Click, &TDlgMain::PM_IC_ZoomResetClick},
     {PM_IC_Print, Kind::Click, &TDlgMain::PM_IC_PrintClick},
+    {PM_ExOpenSpectrum, Kind::Click, &TDlgMain::PM_ExOpenSpectrumClick},
+    {PM_ExPasteSpectrum, Kind::Click, &TDlgMain::PM_ExPasteSpectrumClick},
     {PM_IC_ShowProfile, Kind::Click, &TDlgMain::PM_IC_ShowProfileClick},
     {TC_IsoChart, Kind::MouseMove, &TDlgMain::TC_IsoChartMouseMove},
     {SB_Status, Kind::DrawPanel, &TDlgMain::SB_StatusDrawPanel},
 };
 
-// Paste filters of the edits that share the edit menu, in attaching order.
+// Paste filters of the edits that share the edit menu, in attaching order;
+// the experimental edit's menu has the spectrum rows as well.
 struct EditMenuBinding {
     int control;
     std::uint32_t flags;
+    bool spectrumRows;
 };
 constexpr EditMenuBinding kEditMenuBindings[] = {
-    {ME_ExData, kPasteSeparator | kPasteKeepBlanks | kPasteDropSigns},
-    {STR_Mass, kPasteSeparator | kPasteDropSigns},
-    {STR_MaxResults, kPasteDropSeparator | kPasteDropSigns},
-    {STR_Ppm, kPasteSeparator | kPasteDropSigns},
-    {STR_Resolution, kPasteDropSeparator | kPasteDropSigns},
+    {ME_ExData, kPasteSeparator | kPasteKeepBlanks | kPasteDropSigns, true},
+    {STR_Mass, kPasteSeparator | kPasteDropSigns, false},
+    {STR_MaxResults, kPasteDropSeparator | kPasteDropSigns, false},
+    {STR_Ppm, kPasteSeparator | kPasteDropSigns, false},
+    {STR_Resolution, kPasteDropSeparator | kPasteDropSigns, false},
+};
+
+// Below the experimental edit's own rows: measured peaks from a file or the
+// clipboard.
+constexpr EditMenuExtraRow kSpectrumMenuRows[] = {
+    {PM_ExOpenSpectrum, 100, false},
+    {PM_ExPasteSpectrum, 101, true},
 };
 
 HICON LoadPluginIcon(int size) {
@@ -141,9 +154,16 @@ bool TDlgMain::Create() {
     FillIonSelector();
     SendMessageA(Control(STR_Resolution), EM_LIMITTEXT, kResolutionDigits, 0);
     // 12.
-    editMenu_ = CreateEditMenu([this](HWND control) { OnEditShortcutKey(control); });
+    const auto onShortcut = [this](HWND control) { OnEditShortcutKey(control); };
+    editMenu_ = CreateEditMenu(onShortcut);
+    // Its rows' commands reach the window as any popup's choice does.
+    EditMenuExtras spectrumRows{kSpectrumMenuRows, std::size(kSpectrumMenuRows), [this](int id) {
+                                    SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+                                }};
+    exDataMenu_ = CreateEditMenu(onShortcut, std::move(spectrumRows));
     for (const EditMenuBinding& binding : kEditMenuBindings) {
-        AttachEditMenu(editMenu_, Control(binding.control), binding.flags);
+        AttachEditMenu(binding.spectrumRows ? exDataMenu_ : editMenu_, Control(binding.control),
+                       binding.flags);
     }
     // The pointer readout's tooltip over the chart, off until a stick is near.
     CreateChartTip();
@@ -208,6 +228,8 @@ void TDlgMain::OnFormDestroy() {
     RowIdTable().swap(rowIds_);
     DestroyEditMenu(editMenu_);
     editMenu_ = nullptr;
+    DestroyEditMenu(exDataMenu_);
+    exDataMenu_ = nullptr;
     // The chart destroys the series still attached to it.
     distSeries_ = exSeries_ = profileSeries_ = centroidSeries_ = nullptr;
     chartTip_ = nullptr;

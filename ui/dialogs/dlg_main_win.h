@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "search/merged_results.h"
 #include "search/result_rows.h"
 #include "chart/chart_model.h"
+#include "isotopes/peak_compare.h"
 #include "ui/dialogs/column_split.h"
 #include "ui/dialogs/ion_choice.h"
 #include "ui/form/form_win.h"
@@ -108,6 +110,10 @@ public:
     void PM_IC_ZoomOutClick(const FormEvent& event);
     void PM_IC_ZoomResetClick(const FormEvent& event);
     void PM_IC_PrintClick(const FormEvent& event);
+    // Measured peaks from a spectrum file or the clipboard
+    // (dlg_main_spectrum_win.cpp).
+    void PM_ExOpenSpectrumClick(const FormEvent& event);
+    void PM_ExPasteSpectrumClick(const FormEvent& event);
     // The candidate's profile at the resolving power (dlg_main_profile_win.cpp).
     void PM_IC_ShowProfileClick(const FormEvent& event);
     // Exports of the results list.
@@ -195,6 +201,12 @@ private:
     void SyncIonMenuRows();
     void CopyIonCell(int column);
     void DrawRankProgress(const DRAWITEMSTRUCT& item) const;
+    // The m/z whose isotope pattern measured peaks are cut to: the last
+    // search's, nothing before a search. The peaks written into the
+    // experimental edit, then drawn; false (after a message) when none is
+    // left to write.
+    std::optional<double> SpectrumWindowCentre() const;
+    bool WriteMeasuredPeaks(const std::vector<TPeak>& peaks, const std::string& source);
     // The Resolution edit and its setting; its value, or the default where
     // it holds no usable number.
     void ApplyResolutionSetting(bool useDefaults);
@@ -232,6 +244,8 @@ private:
     ChartSeries* distSeries_ = nullptr;     // computed distribution, attached to the chart
     ChartSeries* exSeries_ = nullptr;       // experimental peaks, attached to the chart
     EditMenu* editMenu_ = nullptr;          // released by DestroyEditMenu
+    EditMenu* exDataMenu_ = nullptr;        // ME_ExData's: the edit rows and the spectrum rows
+    std::string spectrumFileName_;          // the spectrum file last opened, offered again
     HWND chartTip_ = nullptr;               // tooltip control of the chart readout
     std::string chartTipText_;              // the window's tooltip text
     int saveFilterIndex_ = 1;               // SD_Results: file type of the last save

@@ -30,6 +30,7 @@ struct EditMenu {
     WPARAM shortcutChar = 0;
     bool shortcutChangesText = false;
     EditShortcutObserver onShortcutKey;
+    EditMenuExtras extras;
 };
 
 namespace {
@@ -71,6 +72,19 @@ void EnableItems(const EditMenu& menu) {
         EnableMenuItem(menu.popup, static_cast<UINT>(item.commandId),
                        MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
+    for (std::size_t i = 0; i < menu.extras.count; ++i) {
+        const EditMenuExtraRow& row = menu.extras.rows[i];
+        const bool enabled = !row.needsClipboardText || context.clipboardHasText;
+        EnableMenuItem(menu.popup, static_cast<UINT>(row.commandId),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+const EditMenuExtraRow* FindExtraRow(const EditMenu& menu, int commandId) {
+    for (std::size_t i = 0; i < menu.extras.count; ++i) {
+        if (menu.extras.rows[i].commandId == commandId) return &menu.extras.rows[i];
+    }
+    return nullptr;
 }
 
 class OpenClipboardScope {
@@ -250,6 +264,10 @@ LRESULT CALLBACK EditMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM 
                 RunCommand(item->command);
                 return 0;
             }
+            if (FindExtraRow(menu, LOWORD(wParam)) && menu.extras.run) {
+                menu.extras.run(LOWORD(wParam));
+                return 0;
+            }
             break;
         case WM_KEYDOWN:
             if (RunShortcut(menu, control, wParam)) return 0;
@@ -272,10 +290,11 @@ LRESULT CALLBACK EditMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey) {
+EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey, EditMenuExtras extras) {
     auto* menu = new (std::nothrow) EditMenu;
     if (!menu) return nullptr;
     menu->onShortcutKey = std::move(onShortcutKey);
+    menu->extras = std::move(extras);
     menu->popup = CreatePopupMenu();
     if (!menu->popup) {
         delete menu;
@@ -290,6 +309,12 @@ EditMenu* CreateEditMenu(EditShortcutObserver onShortcutKey) {
         std::snprintf(caption, sizeof caption, "%s\t%s", LocString(item.stringId),
                       item.shortcutText);
         AppendMenuA(menu->popup, MF_STRING, static_cast<UINT_PTR>(item.commandId), caption);
+    }
+    if (menu->extras.count > 0) AppendMenuA(menu->popup, MF_SEPARATOR, 0, nullptr);
+    for (std::size_t i = 0; i < menu->extras.count; ++i) {
+        const EditMenuExtraRow& row = menu->extras.rows[i];
+        AppendMenuA(menu->popup, MF_STRING, static_cast<UINT_PTR>(row.commandId),
+                    LocString(row.stringId));
     }
     return menu;
 }
