@@ -71,18 +71,7 @@ bool ReadCharges(std::string_view value, std::vector<StatedCharge>& charges) {
 std::string ReadPeak(std::string_view line, std::vector<TPeak>& peaks) {
     const std::vector<std::string_view> fields = SplitFields(line, " \t");
     if (fields.size() < 2) return "a peak needs its m/z and intensity";
-    double mz = 0, intensity = 0;
-    if (!ReadDecimal(fields[0], mz) || !(mz > 0)) {
-        return "m/z is not a positive number: " + std::string(fields[0]);
-    }
-    if (!ReadDecimal(fields[1], intensity) || intensity < 0) {
-        return "intensity is not a number of at least 0: " + std::string(fields[1]);
-    }
-    if (peaks.size() >= kMaxSpectrumPeaks) {
-        return "more than " + std::to_string(kMaxSpectrumPeaks) + " peaks";
-    }
-    peaks.push_back({false, mz, intensity});
-    return "";
+    return AddPeak(fields[0], fields[1], peaks);
 }
 
 // The reason a KEY=value line of a block cannot be taken, or "".

@@ -14,18 +14,7 @@ std::string ReadPeakLine(const std::vector<std::string_view>& fields, std::vecto
     if (fields.size() != 2) {
         return "expected two columns, m/z and intensity, found " + std::to_string(fields.size());
     }
-    double mz = 0, intensity = 0;
-    if (!ReadDecimal(fields[0], mz) || !(mz > 0)) {
-        return "m/z is not a positive number: " + std::string(fields[0]);
-    }
-    if (!ReadDecimal(fields[1], intensity) || intensity < 0) {
-        return "intensity is not a number of at least 0: " + std::string(fields[1]);
-    }
-    if (peaks.size() >= kMaxSpectrumPeaks) {
-        return "more than " + std::to_string(kMaxSpectrumPeaks) + " peaks";
-    }
-    peaks.push_back({false, mz, intensity});
-    return "";
+    return AddPeak(fields[0], fields[1], peaks);
 }
 
 }  // namespace

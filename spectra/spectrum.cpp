@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "spectra/spectrum_text.h"
+
 namespace ionsift {
 
 std::optional<double> SearchedMz(const Spectrum& spectrum, std::optional<double> typedMz) {
@@ -28,6 +30,17 @@ bool ChargeAgrees(const Spectrum& spectrum, int ionCharge) {
         }
     }
     return false;
+}
+
+std::string AddPeak(std::string_view mzText, std::string_view intensityText, std::vector<TPeak>& peaks) {
+    double mz = 0, intensity = 0;
+    if (!ReadDecimal(mzText, mz) || !(mz > 0)) return "m/z is not a positive number: " + std::string(mzText);
+    if (!ReadDecimal(intensityText, intensity) || intensity < 0) {
+        return "intensity is not a number of at least 0: " + std::string(intensityText);
+    }
+    if (peaks.size() >= kMaxSpectrumPeaks) return "more than " + std::to_string(kMaxSpectrumPeaks) + " peaks";
+    peaks.push_back({false, mz, intensity});
+    return "";
 }
 
 std::string SpectrumName(const Spectrum& spectrum, const std::string& fileName) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "isotopes/peak_compare.h"
@@ -45,6 +46,11 @@ std::optional<double> SearchedMz(const Spectrum& spectrum, std::optional<double>
 // spectrum states: always when it states none or the ion is the neutral
 // molecule (charge 0), else when one stated charge has its size and sign.
 bool ChargeAgrees(const Spectrum& spectrum, int ionCharge);
+
+// Reads one peak from its m/z and intensity fields and adds it; the reason
+// when it cannot ("" when added): an m/z not above 0, a negative intensity,
+// a text that is no number, or a spectrum already at kMaxSpectrumPeaks.
+std::string AddPeak(std::string_view mz, std::string_view intensity, std::vector<TPeak>& peaks);
 
 // "<file>#<index>" when the spectrum has no title.
 std::string SpectrumName(const Spectrum& spectrum, const std::string& fileName);
