@@ -19,7 +19,7 @@ export CCACHE_NOHASHDIR := 1
 # whole: the checkout itself, or a short link to it when it lies deep.
 WINROOT := $(shell scripts/short-root)
 
-.PHONY: all bootstrap native asan win run test test-native test-asan test-win test-fuzz bench clean
+.PHONY: all bootstrap native asan win dist run test test-native test-asan test-win test-fuzz bench clean
 
 all: win
 
@@ -40,6 +40,10 @@ win: native
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONSIFT_ART_DIR=$(abspath $(NATIVE))/art \
 	  -DIONSIFT_DATA_DIR=$(abspath $(NATIVE))/data >/dev/null
 	@cmake --build $(WINROOT)/$(WIN) -j$(JOBS)
+
+# The release archive and its SHA256SUMS under dist/.
+dist: win
+	@scripts/make-dist $(WINROOT)/$(WIN) dist
 
 run: win
 	@$(WINROOT)/scripts/run-host
@@ -62,4 +66,4 @@ bench: win
 	@$(WINROOT)/scripts/run-benchmarks $(abspath $(NATIVE)) $(WINROOT)/$(WIN)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

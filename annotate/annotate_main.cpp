@@ -12,12 +12,13 @@
 #include "annotate/molecule_database.h"
 #include "annotate/nominal_sticks.h"
 #include "annotate/console.h"
+#include "version.h"
 
 namespace ionsift::annotate {
 namespace {
 
 constexpr const char* kProgram = "ionsift-annotate";
-constexpr const char* kVersion = "ionsift-annotate 1.0\n";
+constexpr const char* kVersion = "ionsift-annotate " IONSIFT_VERSION "\n";
 
 // With --out, the rows go to "<FILE>.partial", which replaces FILE only when
 // the run has finished, so a failed run leaves an earlier FILE as it was.

@@ -26,7 +26,7 @@ add_library(Ionsift SHARED
 )
 set_target_properties(Ionsift PROPERTIES PREFIX "" OUTPUT_NAME Ionsift
   RUNTIME_OUTPUT_DIRECTORY ${IONSIFT_STAGE_DIR})
-target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR})
+target_include_directories(Ionsift PRIVATE ${CMAKE_SOURCE_DIR} ${IONSIFT_ART_DIR} ${IONSIFT_GENERATED_DIR})
 target_compile_options(Ionsift PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${IONSIFT_WARNINGS}>)
 # stdcall exports keep their plain names through the .def file.
 target_link_options(Ionsift PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
@@ -87,8 +87,9 @@ add_custom_command(OUTPUT ${staged_structures_db}
   DEPENDS ${IONSIFT_DATA_DIR}/structures.db
   COMMENT "Staging structures.db" VERBATIM)
 add_custom_target(stage_databases ALL DEPENDS ${staged_structures_db})
+# The staged page names the version it describes in its footer.
 configure_file(${CMAKE_SOURCE_DIR}/docs/help/index.htm
-  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm COPYONLY)
+  ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/index.htm @ONLY)
 # The help page's picture of a ranked ion search.
 configure_file(${CMAKE_SOURCE_DIR}/docs/screenshots/dlg-main-ions.png
   ${IONSIFT_STAGE_DIR}/Docs/Html/ionsift/dlg-main-ions.png COPYONLY)
