@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The release archive: exactly the plug-in's files, the same bytes from two
 builds, a SHA256SUMS that sha256sum accepts, and one version in VERSION, the
-archive's name, the DLL's version resource, ionsift-annotate --version and the
-help page's footer.
+archive's name, the DLL's version resource, the shipped ionsift-annotate --version and
+the help page's footer.
 
 usage: dist_test.py WIN_BUILD_DIR
 """
@@ -76,6 +76,10 @@ def main():
             dll = archive.read("Ionsift.dll")
             page = archive.read("Docs/Html/ionsift/index.htm").decode("utf-8", "replace")
             install = archive.read("INSTALL.txt").decode("ascii")
+            # The program as shipped (stripped), not the build's.
+            annotate_exe = Path(archive.extract("ionsift-annotate.exe", work))
+            annotate = subprocess.run([str(ROOT / "scripts" / "wine-run"), str(annotate_exe),
+                                       "--version"], capture_output=True, text=True, timeout=120)
 
     fixed, product = resource_versions(dll)
     check(fixed == f"{version}.0", f"DLL FILEVERSION {fixed}")
@@ -87,9 +91,6 @@ def main():
     check(staged == page, "the archive's help page is the staged one")
     check(f"Ionsift {version} " in install, "INSTALL.txt names the version")
 
-    annotate = subprocess.run([str(ROOT / "scripts" / "wine-run"),
-                               str(build / "annotate" / "ionsift-annotate.exe"), "--version"],
-                              capture_output=True, text=True, timeout=120)
     said = annotate.stdout.strip()
     check(annotate.returncode == 0 and said == f"ionsift-annotate {version}",
           f"ionsift-annotate --version: {said!r}")
