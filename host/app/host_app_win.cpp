@@ -41,6 +41,7 @@ int HostApp::Run(HINSTANCE instance) {
     UpdateWindow(window_.handle());
     StartPlugin();
     for (const std::string& command : options_.startupCommands) OnCommandTyped(command);
+    if (!options_.menuChoice.empty()) ChooseMenuItem(options_.menuChoice);
     if (!options_.screenshotPath.empty()) PostMessageA(window_.handle(), kMsgStartScreenshot, 0, 0);
 
     MSG message;
@@ -50,7 +51,7 @@ int HostApp::Run(HINSTANCE instance) {
     }
     plugin_.Unload();
     if (!options_.screenshotPath.empty() && !captured_) return 1;
-    return 0;
+    return choiceMissing_ ? 1 : 0;
 }
 
 void HostApp::StartPlugin() {
@@ -154,6 +155,18 @@ void HostApp::OnMenuCommand(UINT id) {
                                  " plug-in so that it can be tried and tested.";
         MessageBoxA(window_.handle(), text.c_str(), "About this host", MB_OK | MB_ICONINFORMATION);
     }
+}
+
+// What a click on the item sends, so that a script can drive the menu.
+void HostApp::ChooseMenuItem(const std::string& caption) {
+    const UINT id = FindMenuItem(GetMenu(window_.handle()), caption);
+    if (id == 0) {
+        std::fprintf(stderr, "ionsift-host: no menu item \"%s\"\n", caption.c_str());
+        choiceMissing_ = true;
+        PostMessageA(window_.handle(), WM_CLOSE, 0, 0);
+        return;
+    }
+    PostMessageA(window_.handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 void HostApp::ChooseLanguage(std::size_t index) {

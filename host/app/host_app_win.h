@@ -48,6 +48,7 @@ public:
 private:
     void StartPlugin();
     void LogPluginMenu(HWND main);
+    void ChooseMenuItem(const std::string& caption);
     void ChooseLanguage(std::size_t index);
     void FreePlugin();
     void Capture();
@@ -64,6 +65,7 @@ private:
     bool busy_ = false;
     std::vector<HWND> pluginWindows_;
     bool captured_ = false;
+    bool choiceMissing_ = false;  // --choose named no menu item
 };
 
 }  // namespace ionsift::host

@@ -1,5 +1,6 @@
 #include "host/app/host_menu_win.h"
 
+#include <algorithm>
 #include <string>
 
 #include "host/app/host_language.h"
@@ -77,6 +78,21 @@ void CheckLanguage(HMENU bar, std::size_t languageIndex) {
     CheckMenuRadioItem(GetSubMenu(bar, kLanguageMenu), kIdLanguageFirst,
                        kIdLanguageFirst + kHostLanguageCount - 1,
                        kIdLanguageFirst + static_cast<UINT>(languageIndex), MF_BYCOMMAND);
+}
+
+UINT FindMenuItem(HMENU bar, const std::string& caption) {
+    for (int menu = 0; menu < GetMenuItemCount(bar); ++menu) {
+        HMENU dropDown = GetSubMenu(bar, menu);
+        for (int item = 0; item < GetMenuItemCount(dropDown); ++item) {
+            char text[256] = {};
+            GetMenuStringA(dropDown, static_cast<UINT>(item), text, sizeof text, MF_BYPOSITION);
+            std::string shown(text);
+            shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
+            const UINT id = GetMenuItemID(dropDown, item);
+            if (shown == caption && id != 0 && id != static_cast<UINT>(-1)) return id;
+        }
+    }
+    return 0;
 }
 
 }  // namespace ionsift::host

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "host/app/plugin_menu_plan.h"
 
@@ -22,5 +23,8 @@ enum MenuPosition : int { kFileMenu = 0, kPluginsMenu = 1, kLanguageMenu = 2, kH
 // The caller owns the returned menu (SetMenu hands it to the window).
 HMENU BuildMenuBar(const PluginMenuPlan& plan, std::size_t languageIndex);
 void CheckLanguage(HMENU bar, std::size_t languageIndex);
+// The id of the first item of any drop-down menu whose caption, without its
+// "&" marks, is `caption`; 0 when there is none.
+UINT FindMenuItem(HMENU bar, const std::string& caption);
 
 }  // namespace ionsift::host

@@ -14,6 +14,12 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
             options.screenshotPath = arguments[++i];
         } else if (argument == "--menu") {
             options.openPluginMenu = true;
+        } else if (argument == "--choose") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                options.error = "--choose needs a menu item's caption";
+                return options;
+            }
+            options.menuChoice = arguments[++i];
         } else if (argument == "--exec" || argument == "--run") {
             // The command is taken as given, even when it looks like an option.
             if (i + 1 >= arguments.size()) {
@@ -29,8 +35,9 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
     }
     if (options.openPluginMenu && options.screenshotPath.empty()) {
         options.error = "--menu only goes with --screenshot";
-    } else if (!options.commands.empty() && (!options.screenshotPath.empty() || !options.startupCommands.empty())) {
-        options.error = "--exec runs without a window: no --screenshot or --run with it";
+    } else if (!options.commands.empty() &&
+               (!options.screenshotPath.empty() || !options.startupCommands.empty() || !options.menuChoice.empty())) {
+        options.error = "--exec runs without a window: no --screenshot, --run or --choose with it";
     }
     return options;
 }

@@ -183,6 +183,9 @@ TEST(HostOptionsParsing, RejectsIncompleteOrUnknownOptions) {
     // --exec opens no window, so nothing that needs one goes with it.
     EXPECT_FALSE(ParseHostOptions({"--exec", "Get PrfLang", "--screenshot", "a.bmp"}).error.empty());
     EXPECT_FALSE(ParseHostOptions({"--run", "Get PrfLang", "--exec", "Get PrfLang"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--choose", "About", "--exec", "Get PrfLang"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--choose"}).error.empty());
+    EXPECT_FALSE(ParseHostOptions({"--choose", ""}).error.empty());
 }
 
 TEST(HostOptionsParsing, ExecAndRunKeepTheirCommandsInOrderVerbatim) {
@@ -195,6 +198,8 @@ TEST(HostOptionsParsing, ExecAndRunKeepTheirCommandsInOrderVerbatim) {
     EXPECT_TRUE(r.error.empty()) << r.error;
     EXPECT_EQ(r.startupCommands, std::vector<std::string>({"DbOpen x", "IsoDist H2O"}));
     EXPECT_TRUE(r.commands.empty());
+
+    EXPECT_EQ(ParseHostOptions({"--run", "x", "--choose", "--menu"}).menuChoice, "--menu");
 }
 
 class PluginMenuPlanTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 
 #include "resources/dlg_about_ids.h"
 #include "tests/win/plugin_harness.h"
+#include "version.h"
 
 namespace ionsift::wintest {
 namespace {
@@ -119,6 +120,8 @@ TEST_F(AboutBox, FirstRequestShowsTheBoxModallyAndOkNotifiesTheHost) {
     HWND owner = nullptr;
     std::string caption, title, version, ok, description;
     HANDLE logo = nullptr;
+    SIZE versionText{};
+    RECT versionLabel{};
     const HWND about = ShowAbout(Leave::ClickOk, [&](HWND box) {
         ownerDisabled = !IsWindowEnabled(hostWindow_);
         GetClientRect(box, &client);
@@ -128,6 +131,12 @@ TEST_F(AboutBox, FirstRequestShowsTheBoxModallyAndOkNotifiesTheHost) {
         ok = TextOf(GetDlgItem(box, BT_Ok));
         title = TextOf(FindControl(box, LBL_Title));
         version = TextOf(FindControl(box, LBL_Version));
+        const HWND label = FindControl(box, LBL_Version);
+        GetClientRect(label, &versionLabel);
+        const HDC dc = GetDC(label);
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc, version.c_str(), static_cast<int>(version.size()), &versionText);
+        ReleaseDC(label, dc);
         description = TextOf(FindControl(box, LBL_Desc));
         logo = reinterpret_cast<HANDLE>(
             SendMessageA(FindControl(box, IMG_Logo), STM_GETICON, 0, 0));
@@ -141,7 +150,8 @@ TEST_F(AboutBox, FirstRequestShowsTheBoxModallyAndOkNotifiesTheHost) {
     EXPECT_EQ(caption, "About Ionsift");
     EXPECT_EQ(ok, "&Ok");
     EXPECT_EQ(title, "Ionsift");
-    EXPECT_EQ(version, "1.0");
+    EXPECT_EQ(version, IONSIFT_VERSION) << "the release's version, as VERSION gives it";
+    EXPECT_GE(versionLabel.right, versionText.cx) << "the whole version shows";
     EXPECT_EQ(description, "Mass spectrometry plug-in for Corvane");
     EXPECT_NE(logo, nullptr);
 
