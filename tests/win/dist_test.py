@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""The release archive: exactly the plug-in's files, the same bytes from two
-builds, a SHA256SUMS that sha256sum accepts, and one version in VERSION, the
-archive's name, the DLL's version resource, the shipped ionsift-annotate --version and
-the help page's footer.
+"""The release archive: exactly the plug-in's files; the same bytes from two
+builds, with no build time inside the programs so that separate builds agree
+too; a SHA256SUMS that sha256sum accepts; and one version in VERSION, the
+archive's name, the DLL's version resource, the shipped
+ionsift-annotate --version and the help page's footer.
 
 usage: dist_test.py WIN_BUILD_DIR
 """
+import calendar
+import os
 import re
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 import zipfile
 from pathlib import Path
 
@@ -42,6 +46,17 @@ def build_archive(build, out):
     archives = list(out.glob("*.zip"))
     assert len(archives) == 1, archives
     return archives[0]
+
+
+def build_time_stamps(program):
+    """The PE header's and the export directory's time stamps as objdump reads
+    them: a linker or strip writes the time of its run there."""
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(program)], capture_output=True,
+                          text=True, check=True, env={"TZ": "UTC", "LC_ALL": "C"}).stdout
+    header = re.search(r"^Time/Date\t+(.+)$", dump, re.M).group(1)
+    stamps = [calendar.timegm(time.strptime(header, "%a %b %d %H:%M:%S %Y"))]
+    stamps += [int(stamp, 16) for stamp in re.findall(r"^Time/Date stamp\s+([0-9a-f]+)$", dump, re.M)]
+    return stamps
 
 
 def resource_versions(dll):
@@ -77,9 +92,17 @@ def main():
             page = archive.read("Docs/Html/ionsift/index.htm").decode("utf-8", "replace")
             install = archive.read("INSTALL.txt").decode("ascii")
             # The program as shipped (stripped), not the build's.
+            dll_file = Path(archive.extract("Ionsift.dll", work))
             annotate_exe = Path(archive.extract("ionsift-annotate.exe", work))
+            stamps = build_time_stamps(dll_file) + build_time_stamps(annotate_exe)
             annotate = subprocess.run([str(ROOT / "scripts" / "wine-run"), str(annotate_exe),
                                        "--version"], capture_output=True, text=True, timeout=120)
+
+    epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
+        ["git", "-C", str(ROOT), "log", "-1", "--format=%ct"], capture_output=True, text=True,
+        check=True).stdout)
+    check(len(stamps) == 3 and set(stamps) == {epoch},
+          f"the programs are stamped with the last commit's time {epoch}, not the build's: {stamps}")
 
     fixed, product = resource_versions(dll)
     check(fixed == f"{version}.0", f"DLL FILEVERSION {fixed}")
