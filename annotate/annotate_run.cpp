@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -99,12 +100,19 @@ public:
         for (unsigned t = 0; t < threads; ++t) fitters_.emplace_back(settings, nominal);
     }
 
+    ~Annotation() {
+        if (fitting_.valid()) fitting_.wait();
+    }
+
     int Run() {
         rows_ << AnnotationHeader();
         for (const std::string& file : options_.spectrumFiles) {
-            if (!ReadFile(file)) return kFailed;
+            if (!ReadFile(file)) {
+                WriteFitted();  // what was queued before the failure, as before it
+                return kFailed;
+            }
         }
-        if (!Flush()) return kFailed;
+        if (!Flush() || !WriteFitted()) return kFailed;
         if (fileFailed_) return kFailed;
         return annotated_ > 0 ? kAnnotated : kNoneAnnotated;
     }
@@ -171,10 +179,22 @@ private:
         return jobs_.size() < kBatchSpectra || Flush();
     }
 
-    // Fits the queued jobs and writes their rows in file order.
+    // Hands the queued jobs to the fitters and writes the batch before them.
+    // Reading and querying the next batch (one thread, SQLite's share of the
+    // time) so overlaps the fitting of this one.
     bool Flush() {
-        FitBatch(jobs_, fitters_);
-        for (const Job& job : jobs_) {
+        if (!WriteFitted()) return false;
+        fitted_ = std::move(jobs_);
+        jobs_.clear();
+        fitting_ = std::async(std::launch::async, FitBatch, std::ref(fitted_), std::ref(fitters_));
+        return true;
+    }
+
+    // Waits for the batch being fitted and writes its rows in file order.
+    bool WriteFitted() {
+        if (!fitting_.valid()) return true;
+        fitting_.get();
+        for (const Job& job : fitted_) {
             const std::size_t rows = std::min(job.fits.size(), static_cast<std::size_t>(options_.top));
             for (std::size_t r = 0; r < rows; ++r) {
                 const CandidateFit& fit = job.fits[r];
@@ -182,8 +202,8 @@ private:
             }
             annotated_ += rows > 0;
         }
-        spectra_ += jobs_.size();
-        jobs_.clear();
+        spectra_ += fitted_.size();
+        fitted_.clear();
         messages_.Progress(spectra_);
         if (!rows_.flush()) messages_.Line() << kProgram << ": cannot write the rows\n";
         return static_cast<bool>(rows_);
@@ -194,7 +214,9 @@ private:
     std::ostream& rows_;
     Messages messages_;
     std::vector<CandidateFitter> fitters_;
-    std::vector<Job> jobs_;
+    std::vector<Job> jobs_;    // being read and queried
+    std::vector<Job> fitted_;  // being fitted while `fitting_` runs
+    std::future<void> fitting_;
     std::size_t spectra_ = 0;
     std::size_t annotated_ = 0;
     bool fileFailed_ = false;
