@@ -63,6 +63,9 @@ BENCHMARK_CAPTURE(BM_FineStructure, C60, "C60", 0);
 BENCHMARK_CAPTURE(BM_FineStructure, peptide_1kDa, "C50H71N13O12S", 1);
 BENCHMARK_CAPTURE(BM_FineStructure, vancomycin, "C66H75Cl2N9O24", 0);
 BENCHMARK_CAPTURE(BM_FineStructure, insulin, "C257H383N65O77S6", 0)->Unit(benchmark::kMillisecond);
+// Many atoms of a many-isotope element: the costliest formulas per atom.
+BENCHMARK_CAPTURE(BM_FineStructure, tin_4, "C24H36Sn4", 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FineStructure, tin_10, "Sn10", 0)->Unit(benchmark::kMillisecond);
 
 void BM_FineStructureAndCentroids(benchmark::State& state, const char* text, int charge) {
     ionsift::ElementCounts counts;
