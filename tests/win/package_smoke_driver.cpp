@@ -14,10 +14,13 @@
 
 #include "host/app/screenshot_win.h"
 #include "resources/dlg_main_ids.h"
+#include "tests/win/plugin_harness.h"
 
 namespace {
 
 using namespace ionsift::dlg_main;
+using ionsift::wintest::FindControl;
+using ionsift::wintest::PickEntry;
 
 constexpr DWORD kPatienceMs = 60000;  // Wine's first start of a prefix is slow
 constexpr DWORD kPollMs = 100;
@@ -38,24 +41,6 @@ BOOL CALLBACK AddProcessWindow(HWND window, LPARAM data) {
 void ListWindows(HostProcess& host) {
     host.windows.clear();
     EnumWindows(AddProcessWindow, reinterpret_cast<LPARAM>(&host));
-}
-
-struct ControlById {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM data) {
-    auto* wanted = reinterpret_cast<ControlById*>(data);
-    if (GetDlgCtrlID(window) != wanted->id) return TRUE;
-    wanted->found = window;
-    return FALSE;
-}
-
-HWND FindControl(HWND window, int id) {
-    ControlById wanted{id, nullptr};
-    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&wanted));
-    return wanted.found;
 }
 
 // The host's windows, the tool window among them once it is up; by its
@@ -113,15 +98,12 @@ void Settle(HWND window) {
 
 void Report(const char* name, const std::string& value) { std::printf("%s=%s\n", name, value.c_str()); }
 
-// As the user picks an entry: the selection changes, then the window hears of it.
+// The entry with that text, picked as the user picks it.
 bool PickDatabase(HWND tool, const char* name) {
-    const HWND selector = FindControl(tool, CB_Database);
-    const LRESULT index = SendMessageA(selector, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(name));
+    const LRESULT index = SendMessageA(FindControl(tool, CB_Database), CB_FINDSTRINGEXACT,
+                                       static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
     if (index == CB_ERR) return false;
-    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(GetParent(selector), WM_COMMAND, MAKEWPARAM(CB_Database, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(selector));
+    PickEntry(tool, CB_Database, static_cast<int>(index));
     return true;
 }
 
